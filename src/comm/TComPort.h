@@ -1,0 +1,64 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class SerialDevice;
+
+// The serial transport to the pylon: 8N1, raw, no flow control, DTR and RTS
+// held inactive. Read and write time-outs follow the pylon's original driver:
+// a read ends when all bytes arrived, when the interval time-out passes
+// without a next byte, or when the total time-out (per byte plus constant)
+// has passed; the result is the number of bytes that arrived.
+class TComPort {
+public:
+    // Baud-rate codes as the model's ComSpeed holds them.
+    enum TBaudRate { brCustom = 0, br110, br300, br600, br1200, br2400, br4800, br9600, br14400,
+                     br19200, br38400, br56000, br57600, br115200, br128000, br256000 };
+
+    // Time-outs in milliseconds; tests shorten them.
+    struct Timeouts {
+        int readInterval = 3000;
+        int readTotalPerByte = 3000;
+        int readTotalConstant = 3000;
+        int writeTotalPerByte = 100;
+        int writeTotalConstant = 1000;
+    };
+    static constexpr int QueueSize = 1024;
+
+    TComPort();
+    ~TComPort();
+    TComPort(const TComPort&) = delete;
+    TComPort& operator=(const TComPort&) = delete;
+
+    bool Connected() const;
+    // Raises EComPort on failure; does nothing when already open.
+    void Open();
+    void Close();
+    void SetPort(const std::string& name);
+    void SetBaudRate(int code);
+    const std::string& Port() const { return port_; }
+    int BaudRate() const { return baudRate_; }
+
+    // Returns how many bytes were written or arrived.
+    int Write(const uint8_t* bytes, int count);
+    int Read(uint8_t* bytes, int count);
+
+    Timeouts timeouts;
+
+    std::function<void()> OnBeforeOpen, OnAfterOpen, OnBeforeClose, OnAfterClose;
+
+    // The rate of a code (0 is the port's custom rate, 9600).
+    static int RateOf(int code);
+    // The serial ports of this machine, by the names a ComName holds.
+    static std::vector<std::string> ExistingPorts();
+    // The device a port name opens ("/dev/" + name, or the name when it starts with "/").
+    static std::string DevicePath(const std::string& name);
+
+private:
+    std::unique_ptr<SerialDevice> device_;
+    std::string port_ = "COM1";
+    int baudRate_ = br9600;
+};

@@ -1,0 +1,3 @@
+#include "lang/Msg.h"
+
+std::array<QString, MsgCount> Msg;

@@ -1,0 +1,45 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/K_FILE.h"
+
+class K_PYLON;
+
+// The configuration file ("lmqpyl", magic "LMQT-KD4M-SAV", format version 3).
+// Little-endian, fixed-width zero-padded text fields; a complete file is
+// 272 + 38 n bytes for n network entries.
+class PylonFile {
+public:
+    enum Result {
+        Ok = 0,
+        NoMakerCode = 1,
+        NoProductCode = 2,
+        NoSav = 3,
+        VersionTooNew = 4,
+        LengthMismatch = 5,
+        NotCompleted = 6,
+        CannotOpen = 100,
+        WriteFailed = 200,
+    };
+
+    static constexpr size_t HeaderSize = 25;
+    static constexpr size_t LengthOffset = 17;
+    static constexpr size_t BaseSize = 272;
+    static constexpr size_t EntrySize = 38;
+    static constexpr uint32_t CompletionMarker = 0x01010101;
+
+    // The bytes of a complete file, length and marker included.
+    static std::vector<uint8_t> Encode(const K_PYLON& model, int32_t version);
+    // Checks the header and, only when the whole file checked out, commits the
+    // body into `model`. `header.Length` takes the size, `header.Code` the
+    // product code once it was found.
+    static int Decode(const uint8_t* data, size_t size, K_PYLON& model, K_FILE& header);
+
+    // Writes to a temporary file beside `fileName` and renames it over the
+    // target only when everything was written: a failed save keeps the old file.
+    static int Save(const K_PYLON& model, const std::string& fileName, K_FILE& header);
+    static int Load(K_PYLON& model, const std::string& fileName, K_FILE& header);
+};

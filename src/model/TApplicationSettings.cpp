@@ -1,0 +1,27 @@
+#include "model/TApplicationSettings.h"
+
+#include "model/RegStore.h"
+
+TApplicationSettings::TApplicationSettings(RegStore* store) : store_(store)
+{
+    LoadSettings();
+}
+
+TApplicationSettings::~TApplicationSettings()
+{
+    SaveSettings();
+}
+
+void TApplicationSettings::LoadSettings()
+{
+    if (!store_ || !store_->KeyExists(ConfigKey)) return;
+    auto v = store_->ReadValue(ConfigKey, "LangId");
+    LangId = v && v->type == RegValue::Type::String ? QString::fromStdString(v->text) : QString();
+}
+
+void TApplicationSettings::SaveSettings()
+{
+    if (!store_ || !store_->CreateKey(ConfigKey)) return;
+    store_->WriteValue(ConfigKey, "LangId", RegValue::String(LangId.toStdString()));
+    store_->Commit();
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include <functional>
+#include <QString>
+
+class K_CONNECTION;
+class K_PYLON;
+class ProgressLog;
+class TComPort;
+class Waiter;
+
+// Everything a pylon command works with: the program's model, the TCP link,
+// the serial port of the window that runs the command, the progress log, the
+// fixed pauses, and the window's ways to tell the operator (boxes, the
+// pylon picture). The command holds references only; the window owns them.
+struct PylonCommandEnv {
+    K_PYLON& model;
+    K_CONNECTION& link;
+    TComPort& port;
+    ProgressLog& log;
+    Waiter& waiter;
+    // A warning box with the given style (the commands pass 48).
+    std::function<void(const QString& text, int style)> warningBox;
+    // The standard error box, for a serial port error.
+    std::function<void(const QString& text)> errorBox;
+    // Redraws the pylon picture from a snapshot of the model.
+    std::function<void(const K_PYLON& model)> showPylon;
+};

@@ -1,0 +1,158 @@
+#include "comm/ServiceCommands.h"
+
+#include "comm/EComPort.h"
+#include "comm/Frames.h"
+#include "comm/ProgressLog.h"
+#include "comm/SerialCommand.h"
+#include "comm/TComPort.h"
+#include "comm/Waiter.h"
+#include "lang/Msg.h"
+#include "model/Cp1250.h"
+#include "model/K_PYLON.h"
+
+namespace {
+
+constexpr int MsgUndefinedNetwork = 0;
+constexpr int MsgConnecting = 1;
+constexpr int MsgSending = 3;
+constexpr int MsgReadError = 11;
+constexpr int MsgReadTimeout = 12;
+constexpr int MsgMemoryError = 13;
+constexpr int MsgInvalidCommand = 15;
+constexpr int MsgOk = 28;
+constexpr int WarningStyle = 48;
+
+}  // namespace
+
+ServiceCommands::ServiceCommands(PylonCommandEnv env) : env_(std::move(env)) {}
+
+LinkResult ServiceCommands::ReadServiceReply() { return SerialCommand::ReadReply(env_.port); }
+
+QString ServiceCommands::TestResultLine(LinkResult result)
+{
+    switch (result) {
+    case 6: return Msg[MsgReadTimeout];
+    case Frames::ReplyMemoryError: return Msg[MsgMemoryError];
+    case Frames::ReplyAck: return Msg[MsgOk];
+    case Frames::ReplyInvalidCommand: return Msg[MsgInvalidCommand];
+    default: return Msg[MsgReadError];
+    }
+}
+
+bool ServiceCommands::RefuseEmptyList()
+{
+    if (!env_.model.NetSettings.empty()) return false;
+    env_.warningBox(Msg[MsgUndefinedNetwork], WarningStyle);
+    return true;
+}
+
+void ServiceCommands::SendSettings(uint8_t pricesIndex, uint8_t digitsIndex)
+{
+    if (env_.model.UseCOM) {
+        try {
+            SendSettingsSerial(pricesIndex, digitsIndex);
+        } catch (const EComPort& e) {
+            env_.errorBox(QString::fromStdString(e.what()));
+        }
+        return;
+    }
+    if (RefuseEmptyList()) return;
+    const Frames::ServiceSettings payload = Frames::MakeServiceSettings(pricesIndex, digitsIndex);
+    RunNetwork(Frames::CmdServiceSettings, payload.data(), payload.size());
+}
+
+void ServiceCommands::RunTest(uint8_t testCode)
+{
+    if (env_.model.UseCOM) {
+        try {
+            RunTestSerial(testCode);
+        } catch (const EComPort& e) {
+            env_.errorBox(QString::fromStdString(e.what()));
+        }
+        return;
+    }
+    if (RefuseEmptyList()) return;
+    RunNetwork(Frames::CmdServiceTest, &testCode, 1);
+}
+
+void ServiceCommands::SendSettingsSerial(uint8_t first, uint8_t second)
+{
+    TComPort& port = env_.port;
+    env_.log.ShowLog();
+    SerialCommand::Reopen(port, env_.model);
+
+    SerialCommand::WriteHeader(port, Frames::CmdServiceSettings);
+    env_.log.AppendLine(Msg[MsgSending]);
+    if (ReadServiceReply() != Frames::ReplyAck) {
+        env_.log.AppendLine(Msg[MsgReadTimeout]);
+        port.Close();
+        return;
+    }
+    const Frames::ServiceSettings payload = Frames::MakeServiceSettings(first, second);
+    SerialCommand::WriteBytes(port, payload.data(), payload.size());
+    if (ReadServiceReply() == Frames::ReplyAck) {
+        env_.log.AppendLine(Msg[MsgOk]);
+        env_.waiter.Wait(SuccessWait);
+        port.Close();
+        env_.log.CloseLog();
+    } else {
+        env_.log.AppendLine(Msg[MsgReadTimeout]);
+        port.Close();
+    }
+}
+
+void ServiceCommands::RunTestSerial(uint8_t testCode)
+{
+    TComPort& port = env_.port;
+    env_.log.ShowLog();
+    // The port is named by ComName the same way as for every other serial
+    // command, so its log lines show the plain name.
+    SerialCommand::Reopen(port, env_.model);
+
+    SerialCommand::WriteHeader(port, Frames::CmdServiceTest);
+    env_.log.AppendLine(Msg[MsgSending]);
+    LinkResult r = ReadServiceReply();
+    env_.log.AppendLine(TestResultLine(r));
+    if (r == Frames::ReplyAck) {
+        SerialCommand::WriteBytes(port, &testCode, 1);
+        r = ReadServiceReply();
+        env_.log.AppendLine(TestResultLine(r));
+    }
+    port.Close();
+    if (r == Frames::ReplyAck) env_.log.CloseLog();
+}
+
+void ServiceCommands::RunNetwork(uint8_t command, const uint8_t* payload, size_t payloadSize)
+{
+    K_CONNECTION& link = env_.link;
+    env_.log.ShowLog();
+
+    for (size_t i = 0; i < env_.model.NetSettings.size(); ++i) {
+        const K_PYLON::tag_IP_SETTINGS entry = env_.model.NetSettings[i];
+        if (!entry.Active) continue;
+        link.SetTarget(entry.IP, entry.Port);
+        link.command = command;
+        env_.log.AppendLine(Msg[MsgConnecting] + QString::fromStdString(Cp1250::ToUtf8(entry.IP)) +
+                            QStringLiteral("..."));
+        LinkResult r = link.Connect();
+        if (r != 0) {
+            ReportResult(r, env_.log);
+            continue;
+        }
+        env_.log.AppendLine(Msg[MsgSending]);
+
+        if ((r = link.SendHeader()) == 0 && (r = link.ReadReply()) == Frames::ReplyAck) {
+            r = payloadSize == 1 ? link.SendByte(payload[0])
+                                 : link.SendServiceSettings(payload[0], payload[1]);
+            if (r == 0) r = link.ReadReply();
+        }
+
+        if (r == Frames::ReplyAck) {
+            ReportResult(r, env_.log);
+            env_.waiter.Wait(SuccessWait);
+            env_.log.CloseLog();
+        }
+        link.Disconnect();
+        ReportResult(r, env_.log);
+    }
+}

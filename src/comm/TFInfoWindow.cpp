@@ -1,0 +1,168 @@
+#include "comm/TFInfoWindow.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "lang/TDM.h"
+
+namespace {
+
+const QColor Black(0, 0, 0);
+const QColor Lime(0, 255, 0);
+const QColor White(255, 255, 255);
+
+}  // namespace
+
+TFInfoWindow::TFInfoWindow(TDM& dm, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("FInfoWindow"));
+    setWindowTitle(QStringLiteral("Informacje"));
+    setFixedSize(ClientWidth, ClientHeight);
+    // Hiding or closing the log never ends the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    REInfoWindow = new QPlainTextEdit(this);
+    REInfoWindow->setObjectName(QStringLiteral("REInfoWindow"));
+    REInfoWindow->setReadOnly(true);
+    REInfoWindow->setUndoRedoEnabled(false);
+    REInfoWindow->setFrameShape(QFrame::NoFrame);
+    REInfoWindow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    REInfoWindow->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    REInfoWindow->setFocusPolicy(Qt::NoFocus);
+    QPalette logPal = REInfoWindow->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        logPal.setColor(group, QPalette::Base, Black);
+        logPal.setColor(group, QPalette::Text, Lime);
+    }
+    REInfoWindow->setPalette(logPal);
+    QFont logFont;
+    logFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
+                         QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif")});
+    logFont.setPixelSize(11);
+    REInfoWindow->setFont(logFont);
+    layout->addWidget(REInfoWindow, 1);
+
+    // The flat bevel along the log's bottom edge.
+    auto* bevel = new QFrame(this);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Plain);
+    bevel->setFixedHeight(1);
+    QPalette bevelPal = bevel->palette();
+    bevelPal.setColor(QPalette::WindowText, QColor(64, 64, 64));
+    bevel->setPalette(bevelPal);
+    layout->addWidget(bevel);
+
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFixedHeight(PanelHeight - 1);
+    auto* panelLayout = new QHBoxLayout(panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+
+    SBOK = new QToolButton(panel);
+    SBOK->setObjectName(QStringLiteral("SBOK"));
+    SBOK->setText(QStringLiteral("Zamknij okno"));
+    SBOK->setAutoRaise(true);
+    SBOK->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    SBOK->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    SBOK->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    QFont bold = SBOK->font();
+    bold.setBold(true);
+    SBOK->setFont(bold);
+    QPalette buttonPal = SBOK->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        buttonPal.setColor(group, QPalette::ButtonText, White);
+        buttonPal.setColor(group, QPalette::WindowText, White);
+        buttonPal.setColor(group, QPalette::Button, Black);
+    }
+    SBOK->setPalette(buttonPal);
+    panelLayout->addWidget(SBOK);
+    layout->addWidget(panel);
+
+    connect(SBOK, &QToolButton::clicked, this, &TFInfoWindow::SBOKClick);
+
+    CentreOnScreen();
+    dm.LanguageChanger.Translate(this, objectName(), QString(), 0);
+}
+
+void TFInfoWindow::ShowLog()
+{
+    if (!isVisible()) show();
+    raise();
+    Clear();
+    PaintNow();
+}
+
+void TFInfoWindow::CloseLog()
+{
+    hide();
+}
+
+void TFInfoWindow::AppendLine(const QString& line)
+{
+    REInfoWindow->appendPlainText(line);
+    ++lineCount_;
+    REInfoWindow->verticalScrollBar()->setValue(REInfoWindow->verticalScrollBar()->maximum());
+    PaintNow();
+}
+
+void TFInfoWindow::Clear()
+{
+    REInfoWindow->clear();
+    lineCount_ = 0;
+}
+
+QStringList TFInfoWindow::Lines() const
+{
+    // An empty document still reads as one empty line.
+    if (lineCount_ == 0) return {};
+    return REInfoWindow->toPlainText().split(QLatin1Char('\n'));
+}
+
+void TFInfoWindow::showEvent(QShowEvent* event)
+{
+    CentreOnScreen();
+    Clear();
+    QWidget::showEvent(event);
+}
+
+void TFInfoWindow::SBOKClick()
+{
+    CloseLog();
+}
+
+void TFInfoWindow::CentreOnScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void TFInfoWindow::PaintNow()
+{
+    if (!isVisible()) return;
+    // The command that logs keeps the event loop blocked: paint now, and let
+    // only paint and window-system events through, never the operator's
+    // input, so nothing can start a second command inside this one.
+    REInfoWindow->viewport()->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+}

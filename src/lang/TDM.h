@@ -7,12 +7,34 @@
 
 class RegStore;
 
+// Indexes of the shared 16 x 16 glyphs (il16x16): the main menu's images and
+// the language entries' flags.
+enum Glyph16 {
+    GlyphPL = 0,
+    GlyphEN = 1,
+    GlyphHU = 2,
+    GlyphSave = 3,
+    GlyphOpen = 4,
+    GlyphInfo = 5,  // producer / about
+    GlyphSend = 6,
+    GlyphDownload = 7,
+    GlyphBrightness = 8,
+    GlyphConnections = 9,
+    GlyphFonts = 10,
+    GlyphHelp = 11,
+    GlyphDE = 12,
+    Glyph16Count = 13
+};
+
 // The data module: the shared 16 x 16 glyphs, the language changer, the
 // language list and the stored language code. Made before the main window,
-// released after it (the language code is stored then).
+// released after it (the language code is stored then). Needs the
+// application object (the glyphs are pixmaps).
 class TDM {
 public:
     explicit TDM(RegStore* store);
+    // The same with the changer's initial text read from `iniPath`.
+    TDM(RegStore* store, const QString& iniPath);
     ~TDM();
     TDM(const TDM&) = delete;
     TDM& operator=(const TDM&) = delete;
@@ -21,6 +43,18 @@ public:
     TLanguageChanger LanguageChanger;
     TApplicationSettings Settings;  // declared after the changer: released first
 
+    // Loads the language of Settings.LangId.
     bool LoadLanguage();
+    // Appends PL, EN, HU and DE to the language list (done by the constructor).
     void FillLanguages();
+
+    // The data module of the running program (the one made last and not yet
+    // released), or null.
+    static TDM* Current();
+
+private:
+    TDM* previous_;
 };
+
+// The 13 glyphs of il16x16, in index order, 16 x 16 with alpha.
+QList<QIcon> MakeGlyphs16();

@@ -8,11 +8,14 @@
 class QObject;
 
 // Loads the built-in language texts by code, fills Msg, and applies a text's
-// section to a form and the components it owns.
+// section to a form and the components it owns (see QtComponents.h for what
+// the keys reach on Qt's widgets).
 class TLanguageChanger {
 public:
     // The optional "LumarqPylon.INI" beside the program is the initial text.
     TLanguageChanger();
+    // The same with the initial text read from `iniPath` (when it exists).
+    explicit TLanguageChanger(const QString& iniPath);
 
     QList<TLangData> Languages;
     IniStore Texts;
@@ -21,4 +24,15 @@ public:
     bool LoadLanguage(const QString& code);
     // Every caller passes the root's own objectName as section, an empty path and depth 0.
     void Translate(QObject* root, const QString& section, const QString& path, int depth);
+
+    // The resource that holds the language text for `code`, or an empty
+    // string when the program carries none.
+    static QString ResourcePath(const QString& code);
+    // "LumarqPylon.INI" in the program's folder.
+    static QString DefaultIniPath();
+
+private:
+    void TranslateComponent(QObject* c, const QString& section, const QString& prefix);
+    bool Has(const QString& section, const QString& key) const { return Texts.ValueExists(section, key); }
+    QString Read(const QString& section, const QString& key) const;
 };

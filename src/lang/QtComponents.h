@@ -1,0 +1,64 @@
+#pragma once
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QObject;
+
+// How the language texts meet Qt's widgets. A language text addresses the
+// components of a form by name and by the property a letter stands for; this
+// file is the one place that says which Qt object and property that is.
+//
+// Components. A form's components are the objects below it that carry an
+// objectName (widgets, actions, menus, ...), found depth-first in the order
+// Qt keeps children (creation order unless a widget was raised or lowered).
+// Panels, group boxes, layouts, tool bars and menus are looked through: what
+// sits inside them still belongs to the form, at the same level. Two kinds of
+// object stop the search:
+//  - an owner (a frame marked with MarkOwner): it is a component of the form
+//    itself, and what sits inside it belongs to the owner, one level deeper;
+//  - another top-level window (a dialog parented to the form): neither it nor
+//    anything inside it belongs to the form. A file dialog is the exception,
+//    it is a component of the form (for its filter), but is not looked into.
+//    Menus are popup windows in Qt but are looked through like panels.
+//
+// Letters and the property they stand for ("publishes" = has an entry here):
+//  C caption: the window title of a top-level form; the text of a QLabel, of
+//    a QAbstractButton (push, tool and radio buttons, check boxes), of a
+//    QAction (menu item); the title of a QGroupBox or QMenu.
+//  T text: a QLineEdit's text, an editable QComboBox's current text.
+//  H hint: the tool tip of any widget or action.
+//  F filter: a QFileDialog's name filters, from "text|pattern|text|pattern".
+// Letters that test the exact class (a subclass does not match):
+//  I  TListView  = QTreeWidget: header caption of column i.
+//     TStatusBar = QStatusBar: text of panel i; the panels are the QLabels
+//                  placed on the status bar, in the order they were added.
+//  S  TComboBox  = QComboBox, TListBox = QListWidget, TRadioGroup (project
+//     class): item i.
+//  A, B TLabeledEdit (project class): caption and tool tip of its label.
+//  D  TEdit      = QLineEdit: its placeholder text.
+
+// Marks (or unmarks) an object as an owner of the components inside it.
+void MarkOwner(QObject* object, bool owner = true);
+bool IsOwner(const QObject* object);
+
+// The components that `root` owns, in ownership order.
+QList<QObject*> OwnedComponents(QObject* root);
+
+// The design class name the exact tests compare with ("TComboBox", ...), or
+// an empty string for every other class, subclasses included.
+QString DesignClassName(const QObject* object);
+
+// Property access by letter; each returns false (and changes nothing) when
+// the object does not publish that property.
+bool PublishesCaption(const QObject* object);
+bool SetCaption(QObject* object, const QString& value);
+bool SetTextProperty(QObject* object, const QString& value);
+bool SetHint(QObject* object, const QString& value);
+bool SetFilter(QObject* object, const QString& value);
+
+// Turns the bar-separated filter form ("Lumarq Pylon files (*.lmqpyl)|*.lmqpyl")
+// into Qt's name filters ("Lumarq Pylon files (*.lmqpyl)"). A description
+// that does not already end with its pattern in brackets gets it appended;
+// a missing last pattern leaves the description as it stands.
+QStringList FileDialogFilters(const QString& barSeparated);

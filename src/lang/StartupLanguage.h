@@ -1,0 +1,20 @@
+#pragma once
+#include <QLocale>
+#include <QString>
+
+// The language the program starts in when none is stored yet, from the
+// system's language. Languages are told by the system's primary language
+// identifiers: 7 German, 9 English, 14 Hungarian, 21 Polish.
+constexpr int LangGerman = 7;
+constexpr int LangEnglish = 9;
+constexpr int LangHungarian = 14;
+constexpr int LangPolish = 21;
+
+// The code for a language identifier; only its low 8 bits (the primary
+// language) count. Anything but German, English, Hungarian or Polish gives "EN".
+QString LanguageCodeFor(int languageId);
+// The primary language identifier of a Qt language, 0 for languages the
+// program has no text for.
+int PrimaryLanguageIdOf(QLocale::Language language);
+// The primary language identifier of the system's default locale.
+int SystemPrimaryLanguageId();

@@ -1,0 +1,161 @@
+#include "lang/TLanguageChanger.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+#include "lang/Msg.h"
+#include "lang/QtComponents.h"
+#include "lang/TLabeledEdit.h"
+#include "lang/TRadioGroup.h"
+
+namespace {
+
+const QString ResourceFolder = QStringLiteral(":/lang");
+const QString ResourcePrefix = QStringLiteral("ID_LANGINI_");
+const QString MissingText = QStringLiteral("ERROR_LOADING_TEXT");
+
+QString UnescapeMessage(QString text)
+{
+    text.replace(QStringLiteral("\\r\\n"), QStringLiteral("\r\n"), Qt::CaseInsensitive);
+    text.replace(QStringLiteral("\\t"), QStringLiteral("\t"), Qt::CaseInsensitive);
+    return text;
+}
+
+// Status bar panels: the labels placed on the bar, in the order they were added.
+QList<QLabel*> Panels(QStatusBar* bar)
+{
+    return bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace
+
+// The texts live in a static library; their resources must be registered by
+// hand (outside any namespace, as the resource compiler's functions are).
+static void RegisterTexts()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(LangTexts);
+        return true;
+    }();
+    (void)done;
+}
+
+TLanguageChanger::TLanguageChanger() : TLanguageChanger(DefaultIniPath()) {}
+
+TLanguageChanger::TLanguageChanger(const QString& iniPath)
+{
+    RegisterTexts();
+    QFile file(iniPath);
+    if (!iniPath.isEmpty() && file.open(QIODevice::ReadOnly)) Texts.SetUtf8(file.readAll());
+}
+
+QString TLanguageChanger::DefaultIniPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/LumarqPylon.INI");
+}
+
+QString TLanguageChanger::ResourcePath(const QString& code)
+{
+    RegisterTexts();
+    // The code comes from the per-user store and may be anything: compare it
+    // with the names the program carries instead of building a path from it.
+    // Resource names ignore letter case, as the system's resource look-up does.
+    const QString wanted = ResourcePrefix + code;
+    const QStringList names = QDir(ResourceFolder).entryList(QDir::Files);
+    for (const QString& name : names)
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0) return ResourceFolder + QLatin1Char('/') + name;
+    return {};
+}
+
+bool TLanguageChanger::LoadLanguage(const QString& code)
+{
+    const QString path = ResourcePath(code);
+    if (path.isEmpty()) return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    Texts.SetUtf8(file.readAll());
+
+    const QString msg = QStringLiteral("MSG");
+    if (Texts.SectionExists(msg))
+        for (int n = 0; n < MsgCount; ++n)
+            Msg[n] = UnescapeMessage(Texts.ReadString(msg, QString::number(n), QStringLiteral("ERROR")));
+    return true;
+}
+
+QString TLanguageChanger::Read(const QString& section, const QString& key) const
+{
+    return Texts.ReadString(section, key, MissingText);
+}
+
+void TLanguageChanger::Translate(QObject* root, const QString& section, const QString& path, int depth)
+{
+    if (!root) return;
+    const QString base = depth > 0 ? QLatin1Char('X') + QString::number(depth) + path : QString();
+
+    const QString title = QLatin1Char('C') + QString::fromLatin1(root->metaObject()->className()).mid(1);
+    if (Has(section, title) && !SetCaption(root, Read(section, title)))
+        if (auto* widget = qobject_cast<QWidget*>(root)) widget->setWindowTitle(Read(section, title));
+
+    for (QObject* c : OwnedComponents(root)) {
+        const QString name = c->objectName();
+        if (IsOwner(c) && !OwnedComponents(c).isEmpty())
+            Translate(c, section, path + QLatin1Char('.') + name, depth + 1);
+        const QString prefix = depth > 0 ? base + QLatin1Char('.') + name + QLatin1Char('.') : QString();
+        TranslateComponent(c, section, prefix);
+    }
+}
+
+void TLanguageChanger::TranslateComponent(QObject* c, const QString& section, const QString& prefix)
+{
+    const QString name = c->objectName();
+    auto key = [&](char letter) { return prefix + QLatin1Char(letter) + name; };
+    auto indexed = [&](char letter, int i) { return key(letter) + QString::number(i); };
+
+    if (Has(section, key('C'))) SetCaption(c, Read(section, key('C')));
+    if (Has(section, key('T'))) SetTextProperty(c, Read(section, key('T')));
+    if (Has(section, key('H'))) SetHint(c, Read(section, key('H')));
+    if (Has(section, key('F'))) SetFilter(c, Read(section, key('F')));
+
+    const QString cls = DesignClassName(c);
+    if (cls == QLatin1String("TListView")) {
+        auto* view = static_cast<QTreeWidget*>(c);
+        QTreeWidgetItem* header = view->headerItem();
+        for (int i = 0; header && i < view->columnCount(); ++i)
+            if (Has(section, indexed('I', i))) header->setText(i, Read(section, indexed('I', i)));
+    } else if (cls == QLatin1String("TStatusBar")) {
+        const QList<QLabel*> panels = Panels(static_cast<QStatusBar*>(c));
+        for (int i = 0; i < panels.size(); ++i)
+            if (Has(section, indexed('I', i))) panels[i]->setText(Read(section, indexed('I', i)));
+    } else if (cls == QLatin1String("TRadioGroup")) {
+        auto* group = static_cast<TRadioGroup*>(c);
+        for (int i = 0; i < group->ItemCount(); ++i)
+            if (Has(section, indexed('S', i))) group->SetItemText(i, Read(section, indexed('S', i)));
+    } else if (cls == QLatin1String("TComboBox")) {
+        // The selection survives and no change is reported to the form.
+        auto* combo = static_cast<QComboBox*>(c);
+        const QSignalBlocker quiet(combo);
+        const int selected = combo->currentIndex();
+        for (int i = 0; i < combo->count(); ++i)
+            if (Has(section, indexed('S', i))) combo->setItemText(i, Read(section, indexed('S', i)));
+        combo->setCurrentIndex(selected);
+    } else if (cls == QLatin1String("TListBox")) {
+        auto* list = static_cast<QListWidget*>(c);
+        for (int i = 0; i < list->count(); ++i)
+            if (Has(section, indexed('S', i))) list->item(i)->setText(Read(section, indexed('S', i)));
+    } else if (cls == QLatin1String("TLabeledEdit")) {
+        auto* edit = static_cast<TLabeledEdit*>(c);
+        if (QLabel* label = edit->EditLabel()) {
+            if (Has(section, key('A'))) label->setText(Read(section, key('A')));
+            if (Has(section, key('B'))) label->setToolTip(Read(section, key('B')));
+        }
+    } else if (cls == QLatin1String("TEdit")) {
+        if (Has(section, key('D'))) static_cast<QLineEdit*>(c)->setPlaceholderText(Read(section, key('D')));
+    }
+}

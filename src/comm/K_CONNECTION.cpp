@@ -1,0 +1,178 @@
+#include "comm/K_CONNECTION.h"
+
+#include <optional>
+
+#include "comm/Frames.h"
+#include "comm/ProgressLog.h"
+#include "comm/TcpSocket.h"
+#include "lang/Msg.h"
+#include "model/K_PYLON.h"
+
+namespace {
+
+// Four decimal groups of one to three digits, each at most 255. Leading
+// zeros are decimal ("192.168.001.010" is 192.168.1.10): the operator types
+// the groups in decimal edits. Names are never resolved.
+std::optional<uint32_t> ParseIPv4(const std::string& text)
+{
+    uint32_t address = 0;
+    size_t i = 0;
+    for (int group = 0; group < 4; ++group) {
+        if (group > 0) {
+            if (i >= text.size() || text[i] != '.') return std::nullopt;
+            ++i;
+        }
+        int value = 0, digits = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 3) {
+            value = value * 10 + (text[i] - '0');
+            ++i;
+            ++digits;
+        }
+        if (digits == 0 || value > 255) return std::nullopt;
+        address = address << 8 | uint32_t(value);
+    }
+    if (i != text.size()) return std::nullopt;
+    return address;
+}
+
+constexpr int ResultSocketNoMemory = 1;
+constexpr int ResultConnectionError = 2;
+constexpr int ResultStreamError = 3;
+constexpr int ResultSendingError = 4;
+constexpr int ResultSendingTimeout = 5;
+constexpr int ResultReadingError = 6;
+constexpr int ResultReadingTimeout = 7;
+
+}  // namespace
+
+K_CONNECTION::K_CONNECTION(std::string address_, int32_t port_) : address(std::move(address_)), port(port_) {}
+
+K_CONNECTION::~K_CONNECTION()
+{
+    Disconnect();
+}
+
+void K_CONNECTION::SetTarget(const std::string& address_, int32_t port_)
+{
+    address = address_;
+    port = port_;
+}
+
+LinkResult K_CONNECTION::Connect()
+{
+    Disconnect();
+    auto s = TcpSocket::Create();
+    if (!s) return ResultSocketNoMemory;
+    // 0.0.0.0 (the placeholder target) would reach this machine itself here;
+    // like a port outside 1 to 65535 it names no pylon.
+    const auto ip = ParseIPv4(address);
+    if (!ip || *ip == 0 || port < 1 || port > 65535) return ResultConnectionError;
+    if (s->Connect(*ip, uint16_t(port), timeout) != 0) return ResultConnectionError;
+    if (s->PrepareStream() != 0) return ResultStreamError;
+    socket = std::move(s);
+    return 0;
+}
+
+void K_CONNECTION::Disconnect()
+{
+    if (socket) socket->Close();
+    socket.reset();
+}
+
+LinkResult K_CONNECTION::Send(const uint8_t* bytes, size_t count)
+{
+    if (!socket) return ResultSendingTimeout;
+    const TcpSocket::Transfer t = socket->Write(bytes, count, timeout);
+    if (t.status == TcpSocket::Io::Failed || t.status == TcpSocket::Io::TimedOut) return ResultSendingTimeout;
+    if (t.count < count) return ResultSendingError;
+    return 0;
+}
+
+LinkResult K_CONNECTION::Read(uint8_t* bytes, size_t count)
+{
+    if (!socket) return ResultReadingTimeout;
+    // The first byte may take up to firstByteWait; the rest of the frame then
+    // has the stream time-out to arrive, in as many pieces as the network makes.
+    if (socket->WaitReadable(firstByteWait) != TcpSocket::Io::Done) return ResultReadingTimeout;
+    const TcpSocket::Transfer t = socket->Read(bytes, count, timeout);
+    if (t.status == TcpSocket::Io::Failed) return ResultReadingTimeout;
+    if (t.count < count) return ResultReadingError;
+    return 0;
+}
+
+LinkResult K_CONNECTION::SendHeader()
+{
+    const uint8_t frame[Frames::HeaderSize] = {header[0], header[1], header[2], uint8_t(command)};
+    return Send(frame, sizeof frame);
+}
+
+LinkResult K_CONNECTION::SendPriceDigits(K_PYLON model)
+{
+    const auto block = Frames::MakeDigitsBlock(model);
+    return Send(block.data(), block.size());
+}
+
+LinkResult K_CONNECTION::SendLineSettings(K_PYLON model)
+{
+    const auto block = Frames::MakeLineSettingsBlock(model);
+    return Send(block.data(), block.size());
+}
+
+LinkResult K_CONNECTION::SendFontSettings(K_PYLON model)
+{
+    const auto block = Frames::MakeFontBlock(model);
+    return Send(block.data(), block.size());
+}
+
+LinkResult K_CONNECTION::SendServiceSettings(uint8_t first, uint8_t second)
+{
+    const auto payload = Frames::MakeServiceSettings(first, second);
+    return Send(payload.data(), payload.size());
+}
+
+LinkResult K_CONNECTION::SendByte(uint8_t value)
+{
+    return Send(&value, 1);
+}
+
+LinkResult K_CONNECTION::ReadReply()
+{
+    uint8_t reply[Frames::ReplySize] = {};
+    if (const LinkResult r = Read(reply, sizeof reply); r != 0) return r;
+    return Frames::DecodeReply(reply[0], reply[1]);
+}
+
+LinkResult K_CONNECTION::ReadPriceBlock(K_PYLON& model)
+{
+    Frames::PriceBlock block{};
+    if (const LinkResult r = Read(block.data(), block.size()); r != 0) return r;
+    // A block that fails its checksum leaves the model as it was.
+    return Frames::DecodePriceBlock(block, model);
+}
+
+LinkResult K_CONNECTION::ReadFontBlock(K_PYLON& model)
+{
+    Frames::FontBlock block{};
+    if (const LinkResult r = Read(block.data(), block.size()); r != 0) return r;
+    return Frames::DecodeFontBlock(block, model);
+}
+
+void ReportResult(LinkResult code, ProgressLog& log)
+{
+    int message = -1;
+    switch (code) {
+    case ResultSocketNoMemory: message = 6; break;
+    case ResultConnectionError: message = 7; break;
+    case ResultStreamError: message = 8; break;
+    case ResultSendingError: message = 9; break;
+    case ResultSendingTimeout: message = 10; break;
+    case ResultReadingError: message = 11; break;
+    case ResultReadingTimeout: message = 12; break;
+    case Frames::ReplyMemoryError: message = 13; break;
+    case Frames::ReplyAck: message = 28; break;
+    case Frames::ReplyCrcError: message = 14; break;
+    case Frames::ReplyInvalidCommand: message = 15; break;
+    default: return;
+    }
+    log.AppendLine(Msg[message]);
+}

@@ -1,0 +1,90 @@
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include "lang/Msg.h"
+#include "lang/TLanguageChanger.h"
+#include "support/TempDir.h"
+
+namespace {
+
+class LoadLanguageTest : public ::testing::Test {
+protected:
+    void SetUp() override { Msg.fill(QString()); }
+    void TearDown() override { Msg.fill(QString()); }
+};
+
+void WriteFile(const std::string& path, const QByteArray& bytes)
+{
+    QFile f(QString::fromStdString(path));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+TEST_F(LoadLanguageTest, EachBuiltInLanguageLoadsItsTextAndMessages)
+{
+    TLanguageChanger changer(QString{});
+    const struct { const char* code; const char* name; const char* msg13; const char* msg38; } cases[] = {
+        {"PL", "Polski", "* Błąd pamięci", "Polski Producent Wyświetlaczy LED"},
+        {"EN", "English", "* Memory error", "Polish manufacturer of LED displays"},
+        {"HU", "Magyar", "* Memória hiba", "LENGYEL LED KIJELZŐ GYÁRTÓ"},
+        {"DE", "Deutsch", "* Memory Fehler", "Polnischer Hersteller von LED-ANZEIGEN"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        ASSERT_TRUE(changer.LoadLanguage(QString::fromLatin1(c.code)));
+        EXPECT_EQ(changer.Texts.ReadString("_SETTINGS_", "Language", {}), QString::fromUtf8(c.name));
+        EXPECT_EQ(changer.Texts.ReadString("_settings_", "lngcode", {}), QString::fromLatin1(c.code));
+        EXPECT_EQ(Msg[13], QString::fromUtf8(c.msg13));
+        EXPECT_EQ(Msg[38], QString::fromUtf8(c.msg38));
+        EXPECT_EQ(Msg[27], "Pylon1.lmqpyl");
+    }
+}
+
+TEST_F(LoadLanguageTest, CodeLookupIgnoresCaseButTakesNoPaths)
+{
+    TLanguageChanger changer(QString{});
+    EXPECT_FALSE(TLanguageChanger::ResourcePath("en").isEmpty());
+    EXPECT_TRUE(changer.LoadLanguage("hu"));
+    EXPECT_EQ(Msg[28], "OK");
+    for (const char* bad : {"", "XX", "E", "ENG", "../EN", "EN/..", "/lang/ID_LANGINI_EN", "*"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_TRUE(TLanguageChanger::ResourcePath(QString::fromLatin1(bad)).isEmpty());
+    }
+}
+
+TEST_F(LoadLanguageTest, UnknownCodeChangesNothing)
+{
+    TLanguageChanger changer(QString{});
+    EXPECT_FALSE(changer.LoadLanguage("FR"));
+    EXPECT_EQ(changer.Texts.SectionCount(), 0);
+    for (const QString& m : Msg) EXPECT_TRUE(m.isEmpty());
+
+    ASSERT_TRUE(changer.LoadLanguage("DE"));
+    EXPECT_FALSE(changer.LoadLanguage("XX"));
+    EXPECT_EQ(changer.Texts.ReadString("_SETTINGS_", "LNGCode", {}), "DE");
+    EXPECT_EQ(Msg[36], "Falsches passwort");
+}
+
+TEST_F(LoadLanguageTest, IniBesideTheProgramIsTheInitialTextAndIsNeverWritten)
+{
+    TempDir dir;
+    const std::string path = dir.File("LumarqPylon.INI");
+    const QByteArray content = "\xEF\xBB\xBF[FLumarqPylon]\r\nCFLumarqPylon=Pylon z pliku\r\n[MSG]\r\n0=z pliku\r\n";
+    WriteFile(path, content);
+    {
+        TLanguageChanger changer(QString::fromStdString(path));
+        EXPECT_EQ(changer.Texts.ReadString("flumarqpylon", "cflumarqpylon", {}), "Pylon z pliku");
+        // The initial text does not fill the messages; only a loaded language does.
+        EXPECT_TRUE(Msg[0].isEmpty());
+        ASSERT_TRUE(changer.LoadLanguage("EN"));
+        EXPECT_EQ(changer.Texts.ReadString("FLumarqPylon", "CFLumarqPylon", {}), "Lumarq Pylon");
+    }
+    QFile f(QString::fromStdString(path));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), content);
+
+    TLanguageChanger without(QString::fromStdString(dir.File("missing.INI")));
+    EXPECT_EQ(without.Texts.SectionCount(), 0);
+}
+
+}  // namespace

@@ -35,7 +35,10 @@ bool TLabeledEdit::event(QEvent* e)
     case QEvent::Resize:
         PlaceLabel();
         break;
-    case QEvent::Show: label_->show(); break;
+    case QEvent::Show:
+        label_->show();
+        PlaceLabel();
+        break;
     case QEvent::Hide: label_->hide(); break;
     case QEvent::EnabledChange: label_->setEnabled(isEnabled()); break;
     default: break;

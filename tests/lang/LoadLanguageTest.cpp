@@ -1,6 +1,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include "QStringPrint.h"
+
 #include "lang/Msg.h"
 #include "lang/TLanguageChanger.h"
 #include "support/TempDir.h"

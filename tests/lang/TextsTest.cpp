@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include "QStringPrint.h"
+
 #include "lang/TLanguageChanger.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
@@ -60,8 +59,15 @@ TFInfoWindow::TFInfoWindow(TDM& dm, QWidget* parent)
     REInfoWindow->setFont(logFont);
     layout->addWidget(REInfoWindow, 1);
 
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFixedHeight(PanelHeight);
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->setSpacing(0);
+
     // The flat bevel along the log's bottom edge.
-    auto* bevel = new QFrame(this);
+    auto* bevel = new QFrame(panel);
     bevel->setObjectName(QStringLiteral("Bevel1"));
     bevel->setFrameShape(QFrame::HLine);
     bevel->setFrameShadow(QFrame::Plain);
@@ -69,13 +75,7 @@ TFInfoWindow::TFInfoWindow(TDM& dm, QWidget* parent)
     QPalette bevelPal = bevel->palette();
     bevelPal.setColor(QPalette::WindowText, QColor(64, 64, 64));
     bevel->setPalette(bevelPal);
-    layout->addWidget(bevel);
-
-    auto* panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
-    panel->setFixedHeight(PanelHeight - 1);
-    auto* panelLayout = new QHBoxLayout(panel);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(bevel);
 
     SBOK = new QToolButton(panel);
     SBOK->setObjectName(QStringLiteral("SBOK"));
@@ -105,8 +105,8 @@ TFInfoWindow::TFInfoWindow(TDM& dm, QWidget* parent)
 
 void TFInfoWindow::ShowLog()
 {
-    if (!isVisible()) show();
-    raise();
+    if (isVisible()) raise();  // already up: bring it before the main window again
+    else show();
     Clear();
     PaintNow();
 }

@@ -187,8 +187,6 @@ bool ReadDocument(const char* path, IniStore& doc)
     return true;
 }
 
-const IniStore* CurrentDocument() { return Slot; }
-
 void Walk(QObject* owner, const QString& sectionName, int depth)
 {
     if (!Slot || !owner) return;

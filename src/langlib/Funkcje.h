@@ -14,11 +14,9 @@ namespace Funkcje {
 // file; throws std::runtime_error when the file is there but can't be read.
 bool ReadDocument(const char* path, IniStore& doc);
 
-// The document of the ZaladujJezyk call under way, or null between calls.
-const IniStore* CurrentDocument();
-
-// Applies `section` of the current document to the components that `owner`
-// owns; the components of a nested owner are walked first, one level deeper.
+// Applies `section` of the document of the ZaladujJezyk call under way to
+// the components that `owner` owns; the components of a nested owner are
+// walked first, one level deeper.
 void Walk(QObject* owner, const QString& section, int depth);
 
 }  // namespace Funkcje

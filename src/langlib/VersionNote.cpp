@@ -1,7 +1,7 @@
 // The library's version and description, kept in the file itself as an ELF
 // note (section ".note.lumarq.version", owner "Lumarq", type 1). The note's
 // data is two zero-terminated texts, "FileVersion=..." and
-// "FileDescription=...", so `readelf -p .note.lumarq.version` prints them.
+// "FileDescription=...", which `readelf -n` shows in hex and `strings` as text.
 #include <cstdint>
 
 #ifndef LMQT_LNGS_VERSION

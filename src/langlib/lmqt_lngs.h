@@ -31,9 +31,9 @@
 // Threads. Call from the thread that owns the widgets (the GUI thread).
 //
 // The library file carries its version and description in an ELF note
-// section ".note.lumarq.version" (owner "Lumarq"):
-//   readelf -p .note.lumarq.version liblmqt_lngs.so
-// shows "FileVersion=1.2.1.0" and "FileDescription=Obsługa wielu języków".
+// section ".note.lumarq.version" (owner "Lumarq", data in hex with readelf -n):
+//   strings -e S liblmqt_lngs.so | grep ^File
+// prints "FileVersion=1.2.1.0" and "FileDescription=Obsługa wielu języków".
 
 #include <cstdint>
 

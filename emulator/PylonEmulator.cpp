@@ -22,6 +22,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Milliseconds until `t`, rounded up so that no wait ends early.
+int MsUntil(Clock::time_point t)
+{
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(t - Clock::now()).count();
+    return us <= 0 ? 0 : int((us + 999) / 1000);
+}
+
 bool IsKnown(uint8_t c)
 {
     switch (c) {
@@ -121,9 +128,9 @@ public:
         pollfd p{owner_.stopPipe_[0], POLLIN, 0};
         const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
         for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            const int left = MsUntil(deadline);
             if (left <= 0) return true;
-            const int n = ::poll(&p, 1, int(left));
+            const int n = ::poll(&p, 1, left);
             if (n > 0) return false;
             if (n < 0 && errno != EINTR) return true;
         }
@@ -144,11 +151,7 @@ private:
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
         for (;;) {
             pollfd p[2] = {{fd_, POLLIN, 0}, {owner_.stopPipe_[0], POLLIN, 0}};
-            int wait = -1;
-            if (timeoutMs >= 0) {
-                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-                wait = left > 0 ? int(left) : 0;
-            }
+            const int wait = timeoutMs < 0 ? -1 : MsUntil(deadline);
             const int n = ::poll(p, 2, wait);
             if (n < 0) {
                 if (errno == EINTR) continue;

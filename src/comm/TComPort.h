@@ -29,6 +29,8 @@ public:
     static constexpr int QueueSize = 1024;
 
     TComPort();
+    // Releasing an open port closes it, close events included: the handlers
+    // must still be callable then.
     ~TComPort();
     TComPort(const TComPort&) = delete;
     TComPort& operator=(const TComPort&) = delete;

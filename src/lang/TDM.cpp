@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "lang/StartupLanguage.h"
+
 namespace {
 
 TDM* current = nullptr;
@@ -262,6 +264,11 @@ TDM::~TDM()
 TDM* TDM::Current()
 {
     return current;
+}
+
+void TDM::ChooseStartupLanguage(int systemLanguageId)
+{
+    if (Settings.LangId.isEmpty()) Settings.LangId = LanguageCodeFor(systemLanguageId);
 }
 
 bool TDM::LoadLanguage()

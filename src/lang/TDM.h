@@ -43,6 +43,9 @@ public:
     TLanguageChanger LanguageChanger;
     TApplicationSettings Settings;  // declared after the changer: released first
 
+    // At start-up: when no language is stored yet, takes the one of the
+    // system's language identifier (StartupLanguage.h).
+    void ChooseStartupLanguage(int systemLanguageId);
     // Loads the language of Settings.LangId.
     bool LoadLanguage();
     // Appends PL, EN, HU and DE to the language list (done by the constructor).

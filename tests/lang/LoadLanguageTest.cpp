@@ -90,3 +90,33 @@ TEST_F(LoadLanguageTest, IniBesideTheProgramIsTheInitialTextAndIsNeverWritten)
 }
 
 }  // namespace
+
+namespace {
+
+// ID_LANGINI_T1 and _T2 are extra texts compiled into this test only.
+TEST_F(LoadLanguageTest, MessagesTakeEscapesAndDefaultToError)
+{
+    TLanguageChanger changer(QString{});
+    ASSERT_TRUE(changer.LoadLanguage("T1"));
+    EXPECT_EQ(Msg[0], "first\r\nsecond");
+    EXPECT_EQ(Msg[1], "tab\there");
+    EXPECT_EQ(Msg[2], "upper\r\nand\t.");
+    EXPECT_EQ(Msg[3], "twice\r\n\r\nx\t\ty");
+    EXPECT_EQ(Msg[4], "mixed\r\n|\r\n");
+    EXPECT_EQ(Msg[5], "a=b=c");
+    for (int n = 6; n < MsgCount; ++n) EXPECT_EQ(Msg[n], "ERROR") << n;
+    // Form texts keep the escapes as they stand.
+    EXPECT_EQ(changer.Texts.ReadString("FTestPylon", "CLabel1", {}), "a\\r\\nb\\tc");
+}
+
+TEST_F(LoadLanguageTest, TextWithoutMessagesLeavesTheTable)
+{
+    TLanguageChanger changer(QString{});
+    ASSERT_TRUE(changer.LoadLanguage("EN"));
+    ASSERT_TRUE(changer.LoadLanguage("T2"));
+    EXPECT_EQ(changer.Texts.ReadString("FTestPylon", "CLabel1", {}), "no messages here");
+    EXPECT_FALSE(changer.Texts.SectionExists("MSG"));
+    EXPECT_EQ(Msg[16], "File open error");
+}
+
+}  // namespace

@@ -101,8 +101,12 @@ TEST(LanguageTexts, AreUtf8WithMarkAndCrLfAndBlankLinesBetweenSections)
         EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF["));
         EXPECT_TRUE(bytes.endsWith("\r\n"));
         for (qsizetype i = 0; i < bytes.size(); ++i) {
-            if (bytes[i] == '\n') ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
-            if (bytes[i] == '\r') ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "bare CR at " << i;
+            if (bytes[i] == '\n') {
+                ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
+            }
+            if (bytes[i] == '\r') {
+                ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "bare CR at " << i;
+            }
         }
         EXPECT_EQ(QString::fromUtf8(bytes.mid(3)).toUtf8(), bytes.mid(3)) << "not valid UTF-8";
         for (const QString& section : SectionOrder.mid(1))

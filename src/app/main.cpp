@@ -1,15 +1,33 @@
-#include <QApplication>
-
+#include "comm/K_CONNECTION.h"
+#include "comm/TFInfoWindow.h"
+#include "lang/TDM.h"
 #include "model/K_FILE.h"
 #include "model/K_PYLON.h"
 #include "model/UserStore.h"
+#include "ui/main/TFLumarqPylon.h"
+#include "ui/main/TLumarqApplication.h"
 
 int main(int argc, char** argv)
 {
+    // The objects that live as long as the process, before any window: the
+    // model (defaults, then the last session), the file header and the link.
+    // The model is released last and writes the session then.
     auto store = UserStore::Open();
     K_PYLON model(store.get());
     K_FILE file;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lumarq Pylon"));
+    K_CONNECTION link("0.0.0.0", 2101);
+
+    TLumarqApplication app(argc, argv);
+    try {
+        TDM dm(store.get());  // released after the windows: stores the language code
+        TFLumarqPylon mainWindow(model, file, link, dm);
+        TFInfoWindow infoWindow(dm);  // hidden until a pylon command shows it
+        infoWindow.setAttribute(Qt::WA_QuitOnClose, false);
+        mainWindow.SetInfoWindow(&infoWindow);
+        mainWindow.show();
+        app.exec();
+    } catch (...) {
+        TLumarqApplication::ShowException(std::current_exception());
+    }
     return 0;
 }

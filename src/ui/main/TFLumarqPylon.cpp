@@ -1,0 +1,689 @@
+#include "ui/main/TFLumarqPylon.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "comm/TFInfoWindow.h"
+#include "lang/MessageBoxes.h"
+#include "lang/Msg.h"
+#include "lang/QtComponents.h"
+#include "lang/StartupLanguage.h"
+#include "lang/TDM.h"
+#include "model/Cp1250.h"
+#include "model/K_PYLON.h"
+#include "model/PylonFile.h"
+#include "ui/main/ProgramVersion.h"
+#include "ui/main/PylonPictures.h"
+#include "ui/main/QtFileDialogs.h"
+#include "ui/main/Shell.h"
+#include "ui/main/TFAbout.h"
+#include "ui/main/TImage.h"
+#include "ui/main/TSpeedButton.h"
+
+namespace {
+
+constexpr const char* TagProperty = "Tag";
+
+// The line panels from the top, and the digit panel inside each.
+constexpr const char* LinePanelNames[7] = {"Panel8", "Panel10", "Panel2", "Panel12", "Panel13", "Panel14", "Panel1"};
+constexpr const char* DigitPanelNames[7] = {"PPrice1", "PPrice2", "PPrice3", "PPrice4", "PPrice5", "PPrice6", "Panel3"};
+
+// The design items of every name combo: suggestions, free text is allowed.
+const char* const NameItems[12] = {"Pb98", "Pb95", "ON", "ON TIR", "LPG", "Myjnia", "Waluta",
+                                   "USD", "EUR", "CHF", "GBP", "JPY"};
+
+constexpr int NameMaxLength = 20;
+
+int TagOf(const QObject* sender)
+{
+    return sender ? sender->property(TagProperty).toInt() : -1;
+}
+
+QString Name(const char* prefix, int line, int digit = 0)
+{
+    QString name = QLatin1String(prefix) + QString::number(line);
+    if (digit) name += QString::number(digit);
+    return name;
+}
+
+QString ToQt(const std::string& ansi)
+{
+    return QString::fromStdString(Cp1250::ToUtf8(ansi));
+}
+
+QString WithSlash(QString dir)
+{
+    if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+    return dir;
+}
+
+}  // namespace
+
+TFLumarqPylon::TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, TDM& dm, QWidget* parent)
+    : QMainWindow(parent), Pylon(model), File(file), Link(link), DM(dm), editor_(model)
+{
+    Q_INIT_RESOURCE(assets);
+    setObjectName(QStringLiteral("FLumarqPylon"));
+    setWindowTitle(QStringLiteral("Lumarq Pylon"));
+    // Single border, not resizable, system menu and minimise button only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // Tahoma 8 point; where it is missing a condensed face keeps the design's text widths.
+    QFont font(QStringLiteral("Tahoma"), 8);
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
+                      QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial")});
+    setFont(font);
+
+    // 1. The controls, and 2. the control tables, filled as the lines are made.
+    CreateControls();
+    editor_.SetObserver(this);
+    editor_.Publish();
+
+    screenDialogs_ = std::make_unique<QtFileDialogs>();
+    fileDialogs_ = screenDialogs_.get();
+    ProgramDir = QCoreApplication::applicationDirPath();
+
+    // 3. and 4.
+    VersionText = ProgramVersion::Text();
+    DocumentsDir = ProgramVersion::DocumentsDir(VersionText);
+
+    // 5. to 8.: the language menu, the start-up language, the texts.
+    BuildLanguageMenu();
+    if (DM.Settings.LangId.isEmpty()) DM.Settings.LangId = LanguageCodeFor(SystemPrimaryLanguageId());
+    DM.LoadLanguage();
+    DM.LanguageChanger.Translate(this, objectName(), QString(), 0);
+
+    // 9.
+    ShowPylon(K_PYLON(Pylon));
+}
+
+TFLumarqPylon::~TFLumarqPylon()
+{
+    // The widgets go before the editor; nothing may be drawn on them any more.
+    editor_.SetObserver(nullptr);
+}
+
+void TFLumarqPylon::SetFileDialogs(FileDialogs* dialogs)
+{
+    fileDialogs_ = dialogs ? dialogs : screenDialogs_.get();
+}
+
+QIcon TFLumarqPylon::Glyph(int index) const
+{
+    return index >= 0 && index < DM.il16x16.size() ? DM.il16x16[index] : QIcon();
+}
+
+// ---------------------------------------------------------------- design
+
+void TFLumarqPylon::CreateControls()
+{
+    ClientArea = new QWidget(this);
+    ClientArea->setFixedSize(ClientWidth, ClientHeight);
+    setCentralWidget(ClientArea);
+
+    Image1 = new QLabel(ClientArea);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, 70, ClientHeight);
+    Image1->setScaledContents(true);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/assets/left-column.png")));
+
+    CreateToolbar();
+
+    CBDOMS = new QCheckBox(QStringLiteral("DOMS"), ClientArea);
+    CBDOMS->setObjectName(QStringLiteral("CBDOMS"));
+    CBDOMS->setGeometry(4, 555, 60, 17);
+    CBDOMS->setVisible(false);
+    connect(CBDOMS, &QCheckBox::toggled, this, [this] { CBDOMSClick(); });
+
+    for (int L = 0; L < PriceLineEditor::Lines; ++L) CreateLine(L);
+
+    CreateMenu();
+
+    // The window is exactly the client area below its menu.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFLumarqPylon::CreateToolbar()
+{
+    struct Tool {
+        TSpeedButton** button;
+        const char* name;
+        const char* glyph;
+        const char* hint;
+        void (TFLumarqPylon::*handler)();
+    };
+    const Tool tools[] = {
+        {&SBOpenFile, "SBOpenFile", "open", "Otwórz", &TFLumarqPylon::SBOpenFileClick},
+        {&SBSaveToFile, "SBSaveToFile", "save", "Zapisz", &TFLumarqPylon::SBSaveToFileClick},
+        {&SBNetworkSettings, "SBNetworkSettings", "network", "Ustawienia połączeń",
+         &TFLumarqPylon::SBNetworkSettingsClick},
+        {&SBConfiguration, "SBConfiguration", "brightness", "Konfiguracja jasności",
+         &TFLumarqPylon::SBConfigurationClick},
+        {&sbFonts, "sbFonts", "fonts", "Ustawienia czcionek", &TFLumarqPylon::sbFontsClick},
+        {&SBSendConfiguration, "SBSendConfiguration", "send", "Wyślij", &TFLumarqPylon::SBSendConfigurationClick},
+        {&SBDownload, "SBDownload", "download", "Pobierz", &TFLumarqPylon::SBDownloadClick},
+    };
+    int y = 0;
+    for (const Tool& t : tools) {
+        auto* b = new TSpeedButton(ClientArea);
+        b->setObjectName(QLatin1String(t.name));
+        b->setGeometry(2, y, 65, 50);
+        b->SetGlyph(QPixmap(QStringLiteral(":/assets/glyphs/") + QLatin1String(t.glyph) + QStringLiteral(".png")));
+        b->setToolTip(QString::fromUtf8(t.hint));
+        // Light hover frames on the dark column.
+        QPalette palette = b->palette();
+        palette.setColor(QPalette::Light, QColor(150, 180, 215));
+        palette.setColor(QPalette::Dark, QColor(8, 14, 24));
+        b->setPalette(palette);
+        const auto handler = t.handler;
+        connect(b, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
+        *t.button = b;
+        y += 50;
+    }
+}
+
+void TFLumarqPylon::CreateLine(int L)
+{
+    const int n = L + 1;
+    auto* panel = new QFrame(ClientArea);
+    panel->setObjectName(QLatin1String(LinePanelNames[L]));
+    panel->setGeometry(81, 82 * L, 580, 80);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    LinePanels[L] = panel;
+
+    auto* digits = new QFrame(panel);
+    digits->setObjectName(QLatin1String(DigitPanelNames[L]));
+    digits->setGeometry(4, 4, 243, 72);
+    digits->setAutoFillBackground(true);
+    QPalette black = digits->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    digits->setPalette(black);
+    DigitPanels[L] = digits;
+
+    static const QPixmap up = PylonPictures::Arrow(Qt::UpArrow, QSize(10, 5), QColor(200, 200, 200));
+    static const QPixmap upOff = PylonPictures::Arrow(Qt::UpArrow, QSize(10, 5), QColor(60, 60, 60));
+    static const QPixmap down = PylonPictures::Arrow(Qt::DownArrow, QSize(10, 5), QColor(200, 200, 200));
+    static const QPixmap downOff = PylonPictures::Arrow(Qt::DownArrow, QSize(10, 5), QColor(60, 60, 60));
+    static const QPixmap left = PylonPictures::Arrow(Qt::LeftArrow, QSize(6, 11), QColor(40, 40, 40));
+    static const QPixmap right = PylonPictures::Arrow(Qt::RightArrow, QSize(6, 11), QColor(40, 40, 40));
+
+    QPalette arrowPalette = digits->palette();
+    arrowPalette.setColor(QPalette::Light, QColor(110, 110, 110));
+    arrowPalette.setColor(QPalette::Dark, QColor(40, 40, 40));
+
+    for (int d = 1; d <= 6; ++d) {
+        const int i = PriceLineEditor::DigitsPerLine * L + d - 1;
+        auto* image = new TImage(digits, QRect(4 + 41 * (d - 1), 12, PylonPictures::DigitWidth,
+                                               PylonPictures::DigitHeight));
+        image->setObjectName(Name("IDigit", n, d));
+        image->setProperty(TagProperty, 0);
+        DigitImages[i] = image;
+
+        auto* bUp = new TSpeedButton(digits);
+        bUp->setObjectName(Name("SBUp", n, d));
+        bUp->setGeometry(6 + 41 * (d - 1), 2, 26, 10);
+        bUp->setProperty(TagProperty, i);
+        bUp->SetGlyph(up, upOff);
+        bUp->setPalette(arrowPalette);
+        connect(bUp, &QAbstractButton::clicked, this, [this, bUp] { SBUp11Click(bUp); });
+
+        auto* bDown = new TSpeedButton(digits);
+        bDown->setObjectName(Name("SBDown", n, d));
+        bDown->setGeometry(6 + 41 * (d - 1), 60, 26, 10);
+        bDown->setProperty(TagProperty, i);
+        bDown->SetGlyph(down, downOff);
+        bDown->setPalette(arrowPalette);
+        connect(bDown, &QAbstractButton::clicked, this, [this, bDown] { SBDown11Click(bDown); });
+        DigitButtons[i] = {bUp, bDown};
+    }
+    for (int d = 1; d <= 5; ++d) {
+        auto* dot = new TImage(digits, QRect(34 + 41 * (d - 1), 12, 11, PylonPictures::DigitHeight));
+        dot->setObjectName(Name("IDot", n, d));
+        PointImages[PriceLineEditor::PointsPerLine * L + d - 1] = dot;
+    }
+
+    auto* name = new QComboBox(panel);
+    name->setObjectName(Name("CBName", n));
+    name->setEditable(true);
+    name->setInsertPolicy(QComboBox::NoInsert);
+    name->setCompleter(nullptr);  // what the operator sees is what the model gets
+    name->setMaxVisibleItems(10);
+    for (const char* item : NameItems) name->addItem(QString::fromUtf8(item));
+    name->lineEdit()->setMaxLength(NameMaxLength);
+    name->setEditText(ToQt(K_PYLON::DefaultName(n)));
+    QFont bold = name->font();
+    bold.setBold(true);
+    name->setFont(bold);
+    name->setGeometry(252, 12, 169, qMax(21, name->sizeHint().height()));
+    name->setProperty(TagProperty, L);
+    // Only the operator's typing and picking change the model; texts the
+    // program sets (showing the model, translating) do not.
+    connect(name->lineEdit(), &QLineEdit::textEdited, this, [this, name] { CBName1Change(name); });
+    connect(name, &QComboBox::activated, this, [this, name] { CBName1Change(name); });
+    NameBoxes[L] = name;
+
+    auto* bLeft = new TSpeedButton(panel);
+    bLeft->setObjectName(Name("SBLeft", n));
+    bLeft->setGeometry(252, 51, 50, 20);
+    bLeft->setProperty(TagProperty, L);
+    bLeft->SetGlyph(left);
+    connect(bLeft, &QAbstractButton::clicked, this, [this, bLeft] { SBLeft1Click(bLeft); });
+    auto* bRight = new TSpeedButton(panel);
+    bRight->setObjectName(Name("SBRight", n));
+    bRight->setGeometry(n == 7 ? 308 : 310, 51, 50, 20);
+    bRight->setProperty(TagProperty, L);
+    bRight->SetGlyph(right);
+    connect(bRight, &QAbstractButton::clicked, this, [this, bRight] { SBRight1Click(bRight); });
+    PointButtons[L] = {bLeft, bRight};
+
+    auto* indicator = new TImage(panel, QRect(301, 52, PylonPictures::DotWidth, PylonPictures::DotHeight),
+                                 panel->palette().color(QPalette::Window));
+    indicator->setObjectName(Name("IDotButt", n));
+    PointIndicators[L] = indicator;
+
+    struct Flag {
+        const char* name;
+        const char* caption;
+        int y;
+        PriceLineEditor::Box box;
+    };
+    const Flag flags[] = {
+        {"CBPriceOff", "Wygaszenie", 4, PriceLineEditor::PriceOff},
+        {"CBPriceDash", "Brak", 22, PriceLineEditor::PriceDash},
+        {"CBPriceBlinking", "Miganie", 40, PriceLineEditor::Blinking},
+        {"CBZerosOff", "Usuwanie zer wiodących", 58, PriceLineEditor::ZerosOff},
+    };
+    for (const Flag& f : flags) {
+        auto* box = new QCheckBox(QString::fromUtf8(f.caption), panel);
+        box->setObjectName(Name(f.name, n));
+        box->setGeometry(428, f.y, 580 - 428 - 3, 17);
+        box->setProperty(TagProperty, L);
+        // Runs on every change of the checked state, the program's own included.
+        switch (f.box) {
+        case PriceLineEditor::PriceOff:
+            connect(box, &QCheckBox::toggled, this, [this, box] { CBPriceOff1Click(box); });
+            break;
+        case PriceLineEditor::PriceDash:
+            connect(box, &QCheckBox::toggled, this, [this, box] { CBPriceDash1Click(box); });
+            break;
+        case PriceLineEditor::Blinking:
+            connect(box, &QCheckBox::toggled, this, [this, box] { CBPriceBlinking1Click(box); });
+            break;
+        default:
+            connect(box, &QCheckBox::toggled, this, [this, box] { CBZerosOff1Click(box); });
+            break;
+        }
+        FlagBoxes[L][f.box] = box;
+    }
+}
+
+void TFLumarqPylon::CreateMenu()
+{
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    MainMenu1->setFont(QApplication::font(MainMenu1));
+
+    auto submenu = [this](QMenu*& menu, const char* name, const char* caption) {
+        menu = new QMenu(QString::fromUtf8(caption), MainMenu1);
+        menu->setObjectName(QLatin1String(name));
+        MainMenu1->addMenu(menu);
+    };
+    auto item = [this](QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut,
+                       int glyph, bool isDefault) {
+        auto* action = new QAction(QString::fromUtf8(caption), menu);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(shortcut);
+        action->setIcon(Glyph(glyph));
+        if (isDefault) {
+            QFont font = action->font();
+            font.setBold(true);
+            action->setFont(font);
+        }
+        menu->addAction(action);
+        return action;
+    };
+    auto separator = [](QMenu* menu, const char* name) {
+        QAction* action = menu->addSeparator();
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+
+    submenu(Plik1, "Plik1", "Plik");
+    Otwrzplik1 = item(Plik1, "Otwrzplik1", "Otwórz...", QKeySequence(Qt::CTRL | Qt::Key_O), GlyphOpen, true);
+    Zapiszdopliku1 = item(Plik1, "Zapiszdopliku1", "Zapisz...", QKeySequence(Qt::CTRL | Qt::Key_S), GlyphSave,
+                          false);
+    N2 = separator(Plik1, "N2");
+    MClose = item(Plik1, "MClose", "Zamknij", QKeySequence(), -1, false);
+
+    submenu(komunikacja1, "komunikacja1", "Komunikacja");
+    Wylij1 = item(komunikacja1, "Wylij1", "Wyślij", QKeySequence(Qt::Key_F5), GlyphSend, true);
+
+    submenu(Ustawienia1, "Ustawienia1", "Ustawienia");
+    konfiguracja1 = item(Ustawienia1, "konfiguracja1", "Konfiguracja jasności...", QKeySequence(Qt::Key_F6),
+                         GlyphBrightness, true);
+    Sie1 = item(Ustawienia1, "Sie1", "Ustawienia połączeń", QKeySequence(Qt::Key_F7), GlyphConnections, false);
+    Ustawieniaczcionek1 = item(Ustawienia1, "Ustawieniaczcionek1", "Ustawienia czcionek",
+                               QKeySequence(Qt::Key_F8), GlyphFonts, false);
+
+    submenu(Pomoc1, "Pomoc1", "Pomoc");
+    Pomoc2 = item(Pomoc1, "Pomoc2", "Pomoc...", QKeySequence(Qt::Key_F1), GlyphHelp, false);
+    N1 = separator(Pomoc1, "N1");
+    Producent1 = item(Pomoc1, "Producent1", "Producent...", QKeySequence(), GlyphInfo, true);
+
+    // The service items never show in the menu, yet their shortcuts work:
+    // they belong to the window itself (an invisible action takes no keys).
+    auto hidden = [this](const char* name, const char* caption, const QKeySequence& shortcut, int tag) {
+        auto* action = new QAction(QString::fromUtf8(caption), this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setProperty(TagProperty, tag);
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, action] { Opcjeserwisowe1Click(TagOf(action)); });
+        return action;
+    };
+    OS21 = hidden("OS21", "OS2", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F11), 1);
+    Opcjeserwisowe1 = hidden("Opcjeserwisowe1", "Opcje serwisowe", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), 0);
+
+    mLanguage = new QMenu(QStringLiteral("Language"), MainMenu1);
+    mLanguage->setObjectName(QStringLiteral("mLanguage"));
+    MainMenu1->addMenu(mLanguage);
+
+    connect(Otwrzplik1, &QAction::triggered, this, [this] { SBOpenFileClick(); });
+    connect(Zapiszdopliku1, &QAction::triggered, this, [this] { SBSaveToFileClick(); });
+    connect(MClose, &QAction::triggered, this, [this] { MCloseClick(); });
+    connect(Wylij1, &QAction::triggered, this, [this] { SBSendConfigurationClick(); });
+    connect(konfiguracja1, &QAction::triggered, this, [this] { SBConfigurationClick(); });
+    connect(Sie1, &QAction::triggered, this, [this] { SBNetworkSettingsClick(); });
+    connect(Ustawieniaczcionek1, &QAction::triggered, this, [this] { Ustawieniaczcionek1Click(); });
+    connect(Pomoc2, &QAction::triggered, this, [this] { Pomoc2Click(); });
+    connect(Producent1, &QAction::triggered, this, [this] { Producent1Click(); });
+}
+
+// ---------------------------------------------------------------- language
+
+void TFLumarqPylon::BuildLanguageMenu()
+{
+    int n = 0;
+    for (TLangData& language : DM.LanguageChanger.Languages) {
+        auto* item = new QAction(language.Name, mLanguage);  // the menu owns its items
+        item->setObjectName(QStringLiteral("MENULANG") + QString::number(n++));
+        item->setIcon(Glyph(language.ImageIndex));
+        connect(item, &QAction::triggered, this, [this, item] { LanguageMenuClick(item); });
+        language.MenuItem = item;
+        mLanguage->addAction(item);
+    }
+}
+
+void TFLumarqPylon::LanguageMenuClick(QObject* sender)
+{
+    const TLangData* chosen = nullptr;
+    for (const TLangData& language : DM.LanguageChanger.Languages)
+        if (sender && language.MenuItem == sender) chosen = &language;
+    if (!chosen) return;
+    DM.Settings.LangId = chosen->Code;
+    DM.LoadLanguage();
+    TranslateWindows();
+    // Translating gives the combos the language's line names; the screen
+    // must show the configuration's names.
+    for (int L = 0; L < PriceLineEditor::Lines; ++L) editor_.ShowName(L, Pylon.Prices[L].Name);
+}
+
+void TFLumarqPylon::TranslateWindows()
+{
+    DM.LanguageChanger.Translate(this, objectName(), QString(), 0);
+    if (FInfoWindow) DM.LanguageChanger.Translate(FInfoWindow, FInfoWindow->objectName(), QString(), 0);
+}
+
+// ---------------------------------------------------------------- price line handlers
+
+void TFLumarqPylon::SBUp11Click(QObject* sender)
+{
+    editor_.DigitUp(TagOf(sender));
+}
+
+void TFLumarqPylon::SBDown11Click(QObject* sender)
+{
+    editor_.DigitDown(TagOf(sender));
+}
+
+void TFLumarqPylon::SBLeft1Click(QObject* sender)
+{
+    editor_.PointLeft(TagOf(sender));
+}
+
+void TFLumarqPylon::SBRight1Click(QObject* sender)
+{
+    editor_.PointRight(TagOf(sender));
+}
+
+void TFLumarqPylon::FlagBoxToggled(QObject* sender, PriceLineEditor::Box box)
+{
+    if (auto* check = qobject_cast<QCheckBox*>(sender)) editor_.SetBox(TagOf(sender), box, check->isChecked());
+}
+
+void TFLumarqPylon::CBZerosOff1Click(QObject* sender)
+{
+    FlagBoxToggled(sender, PriceLineEditor::ZerosOff);
+}
+
+void TFLumarqPylon::CBPriceOff1Click(QObject* sender)
+{
+    FlagBoxToggled(sender, PriceLineEditor::PriceOff);
+}
+
+void TFLumarqPylon::CBPriceBlinking1Click(QObject* sender)
+{
+    FlagBoxToggled(sender, PriceLineEditor::Blinking);
+}
+
+void TFLumarqPylon::CBPriceDash1Click(QObject* sender)
+{
+    FlagBoxToggled(sender, PriceLineEditor::PriceDash);
+}
+
+void TFLumarqPylon::CBName1Change(QObject* sender)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(sender))
+        editor_.NameEdited(TagOf(combo), Cp1250::FromUtf8(combo->currentText().toStdString()));
+}
+
+void TFLumarqPylon::CBDOMSClick()
+{
+    editor_.SetDoms(CBDOMS->isChecked());
+}
+
+// ---------------------------------------------------------------- display
+
+void TFLumarqPylon::ShowPylon(K_PYLON snapshot) { editor_.ShowPylon(std::move(snapshot)); }
+void TFLumarqPylon::MovePointImage(int line, int oldPoint, int newPoint) { editor_.MovePointImage(line, oldPoint, newPoint); }
+void TFLumarqPylon::BlankLeadingZeros(K_PYLON snapshot, int line) { editor_.BlankLeadingZeros(std::move(snapshot), line); }
+void TFLumarqPylon::ShowLeadingZeros(K_PYLON snapshot, int line) { editor_.ShowLeadingZeros(std::move(snapshot), line); }
+void TFLumarqPylon::ReblankAfterLeft(K_PYLON snapshot, int line) { editor_.ReblankAfterLeft(std::move(snapshot), line); }
+void TFLumarqPylon::ReblankAfterRight(K_PYLON snapshot, int line) { editor_.ReblankAfterRight(std::move(snapshot), line); }
+void TFLumarqPylon::ShowLinePrice(int line, int point) { editor_.ShowLinePrice(line, point); }
+void TFLumarqPylon::ShowLineOff(int line, int point) { editor_.ShowLineOff(line, point); }
+void TFLumarqPylon::ShowLineDash(int line, int point) { editor_.ShowLineDash(line, point); }
+
+void TFLumarqPylon::DigitDrawn(int digit, int picture)
+{
+    const auto& pictures = PylonPictures::Digits();
+    // A value beyond the picture list (from a foreign file) shows a dark cell.
+    if (picture < 0 || picture >= pictures.size()) picture = PriceLineEditor::Blank;
+    DigitImages[digit]->Draw(pictures[picture]);
+}
+
+void TFLumarqPylon::DigitTagChanged(int digit, int tag)
+{
+    DigitImages[digit]->setProperty(TagProperty, tag);
+}
+
+void TFLumarqPylon::ArrowsEnabled(int digit, bool enabled)
+{
+    DigitButtons[digit].first->setEnabled(enabled);
+    DigitButtons[digit].second->setEnabled(enabled);
+}
+
+void TFLumarqPylon::PointDrawn(int point, int picture)
+{
+    PointImages[point]->Draw(PylonPictures::Digits()[picture]);
+}
+
+void TFLumarqPylon::IndicatorDrawn(int line, int picture)
+{
+    PointIndicators[line]->Draw(PylonPictures::ButtDots()[picture]);
+}
+
+void TFLumarqPylon::PointButtonsEnabled(int line, bool enabled)
+{
+    PointButtons[line].first->setEnabled(enabled);
+    PointButtons[line].second->setEnabled(enabled);
+}
+
+void TFLumarqPylon::NameEnabled(int line, bool enabled)
+{
+    NameBoxes[line]->setEnabled(enabled);
+}
+
+void TFLumarqPylon::NameShown(int line, const std::string& ansi)
+{
+    NameBoxes[line]->setEditText(ToQt(ansi));
+}
+
+void TFLumarqPylon::BoxEnabled(int line, PriceLineEditor::Box box, bool enabled)
+{
+    FlagBoxes[line][box]->setEnabled(enabled);
+}
+
+void TFLumarqPylon::BoxChecked(int line, PriceLineEditor::Box box, bool checked)
+{
+    // The box's signal comes back to the editor, which already has this state.
+    FlagBoxes[line][box]->setChecked(checked);
+}
+
+void TFLumarqPylon::DomsChecked(bool checked)
+{
+    CBDOMS->setChecked(checked);
+}
+
+// ---------------------------------------------------------------- file commands
+
+void TFLumarqPylon::SBOpenFileClick()
+{
+    FileDialogRequest request;
+    request.title = Msg[25];
+    request.filters = FileDialogFilters(Msg[26]);
+    request.filterIndex = 1;
+    request.initialFolder = DocumentsDir;
+    request.fileName = lastOpenName_;
+    request.defaultSuffix = QStringLiteral("lmqpyl");
+    if (std::optional<QString> chosen = fileDialogs_->AskOpen(this, request)) {
+        lastOpenName_ = *chosen;
+        const int result = Pylon.LoadFromFile(QFile::encodeName(*chosen).toStdString(), File);
+        int message = -1;
+        if (result == PylonFile::CannotOpen) message = 16;
+        else if (result >= PylonFile::NoMakerCode && result <= PylonFile::NotCompleted) message = 16 + result;
+        if (message >= 0) ShowWarningBox(Msg[message], MB_ICONEXCLAMATION);
+    }
+    // Opened, refused or cancelled: the lines show what the model holds now.
+    ShowPylon(K_PYLON(Pylon));
+}
+
+void TFLumarqPylon::SBSaveToFileClick()
+{
+    FileDialogRequest request;
+    request.title = Msg[24];
+    request.filters = FileDialogFilters(Msg[26]);
+    request.filterIndex = 1;
+    request.initialFolder = DocumentsDir;
+    request.fileName = Msg[27];  // proposed anew every time
+    request.defaultSuffix = QStringLiteral("lmqpyl");
+    request.confirmOverwrite = true;
+    std::optional<QString> chosen = fileDialogs_->AskSave(this, request);
+    if (!chosen) return;
+    const int result = Pylon.SaveToFile(QFile::encodeName(*chosen).toStdString(), File);
+    if (result == PylonFile::CannotOpen) ShowWarningBox(Msg[16], MB_ICONEXCLAMATION);
+    else if (result == PylonFile::WriteFailed) ShowWarningBox(Msg[23], MB_ICONEXCLAMATION);
+}
+
+// ---------------------------------------------------------------- window commands
+
+void TFLumarqPylon::MCloseClick()
+{
+    close();
+}
+
+void TFLumarqPylon::Pomoc2Click()
+{
+    const QString dir = WithSlash(ProgramDir);
+    const QString own = dir + QStringLiteral("Lumarq Pylon ") + DM.Settings.LangId + QStringLiteral(".pdf");
+    const QString english = dir + QStringLiteral("Lumarq Pylon EN.pdf");
+    int code;
+    if (QFileInfo::exists(own)) {
+        code = Shell::OpenDocument(own);
+    } else if (QFileInfo::exists(english)) {
+        code = Shell::OpenDocument(english);
+    } else {
+        ShowErrorBox(QStringLiteral("ERROR"));
+        code = 0;
+    }
+    if (code < 32) ShowPlainMessage(QStringLiteral("PDF - ERROR ") + QString::number(code));
+}
+
+void TFLumarqPylon::Producent1Click()
+{
+    TFAbout about(this, Msg[38], QApplication::applicationDisplayName(), VersionText, Msg[39], QString());
+    about.exec();
+}
+
+// ---------------------------------------------------------------- commands of the pylon link,
+// the settings dialogs and the service window
+
+void TFLumarqPylon::SBSendConfigurationClick()
+{
+    // Send the configuration to the pylon.
+}
+
+void TFLumarqPylon::SBDownloadClick()
+{
+    // Read the configuration back from the pylon.
+}
+
+void TFLumarqPylon::SBConfigurationClick()
+{
+    // Open the brightness configuration dialog.
+}
+
+void TFLumarqPylon::SBNetworkSettingsClick()
+{
+    // Open the connection settings dialog.
+}
+
+void TFLumarqPylon::sbFontsClick()
+{
+    // Open the font settings dialog.
+}
+
+void TFLumarqPylon::Ustawieniaczcionek1Click()
+{
+    // Open the font settings dialog (menu item).
+}
+
+void TFLumarqPylon::Opcjeserwisowe1Click(int tag)
+{
+    // Open the service window with the item's Tag.
+    (void)tag;
+}

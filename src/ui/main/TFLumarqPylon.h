@@ -1,0 +1,172 @@
+#pragma once
+#include <array>
+#include <memory>
+#include <utility>
+
+#include <QMainWindow>
+#include <QString>
+
+#include "ui/main/FileDialogs.h"
+#include "ui/main/PriceLineEditor.h"
+
+class K_CONNECTION;
+class K_PYLON;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class TDM;
+class TFInfoWindow;
+class TImage;
+class TSpeedButton;
+struct K_FILE;
+
+// The main window: the toolbar on the left column, the menu, and the seven
+// price lines of the pylon picture. Every edit goes straight into the model.
+class TFLumarqPylon : public QMainWindow, private PriceLineEditor::Observer {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 665;
+    static constexpr int ClientHeight = 576;
+
+    TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, TDM& dm, QWidget* parent = nullptr);
+    ~TFLumarqPylon() override;
+
+    // The information window is made after the main window.
+    void SetInfoWindow(TFInfoWindow* infoWindow) { FInfoWindow = infoWindow; }
+    // The open and save dialogs (the screen's unless a test sets its own; not owned).
+    void SetFileDialogs(FileDialogs* dialogs);
+
+    // ---- the module's objects, for the commands
+    K_PYLON& Pylon;
+    K_FILE& File;
+    K_CONNECTION& Link;
+    TDM& DM;
+    TFInfoWindow* FInfoWindow = nullptr;
+
+    QString VersionText;
+    QString DocumentsDir;
+    // Where the manuals are looked for: the program's folder.
+    QString ProgramDir;
+
+    // ---- controls
+    QWidget* ClientArea = nullptr;
+    QLabel* Image1 = nullptr;
+    TSpeedButton* SBOpenFile = nullptr;
+    TSpeedButton* SBSaveToFile = nullptr;
+    TSpeedButton* SBNetworkSettings = nullptr;
+    TSpeedButton* SBConfiguration = nullptr;
+    TSpeedButton* sbFonts = nullptr;
+    TSpeedButton* SBSendConfiguration = nullptr;
+    TSpeedButton* SBDownload = nullptr;
+    QCheckBox* CBDOMS = nullptr;
+
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* Plik1 = nullptr;
+    QAction* Otwrzplik1 = nullptr;
+    QAction* Zapiszdopliku1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* MClose = nullptr;
+    QMenu* komunikacja1 = nullptr;
+    QAction* Wylij1 = nullptr;
+    QMenu* Ustawienia1 = nullptr;
+    QAction* konfiguracja1 = nullptr;
+    QAction* Sie1 = nullptr;
+    QAction* Ustawieniaczcionek1 = nullptr;
+    QMenu* Pomoc1 = nullptr;
+    QAction* Pomoc2 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Producent1 = nullptr;
+    QAction* OS21 = nullptr;             // hidden; its shortcut still works
+    QAction* Opcjeserwisowe1 = nullptr;  // hidden; its shortcut still works
+    QMenu* mLanguage = nullptr;
+
+    // ---- control tables of the price lines (L line 0 to 6, k digit 0 to 5)
+    std::array<QFrame*, PriceLineEditor::Lines> LinePanels{};
+    std::array<QFrame*, PriceLineEditor::Lines> DigitPanels{};
+    std::array<TImage*, PriceLineEditor::Digits> DigitImages{};    // 6L + k
+    std::array<TImage*, PriceLineEditor::Points> PointImages{};    // 5L + j: the point after digit j + 1
+    std::array<std::pair<TSpeedButton*, TSpeedButton*>, PriceLineEditor::Digits> DigitButtons{};  // up, down
+    std::array<std::pair<TSpeedButton*, TSpeedButton*>, PriceLineEditor::Lines> PointButtons{};   // left, right
+    std::array<TImage*, PriceLineEditor::Lines> PointIndicators{};
+    std::array<QComboBox*, PriceLineEditor::Lines> NameBoxes{};
+    // Blinking, leading zeros, dash, off.
+    std::array<std::array<QCheckBox*, PriceLineEditor::BoxCount>, PriceLineEditor::Lines> FlagBoxes{};
+
+    PriceLineEditor& Editor() { return editor_; }
+
+    // ---- display operations
+    void ShowPylon(K_PYLON snapshot);
+    void MovePointImage(int line, int oldPoint, int newPoint);
+    void BlankLeadingZeros(K_PYLON snapshot, int line);
+    void ShowLeadingZeros(K_PYLON snapshot, int line);
+    void ReblankAfterLeft(K_PYLON snapshot, int line);
+    void ReblankAfterRight(K_PYLON snapshot, int line);
+    void ShowLinePrice(int line, int point);
+    void ShowLineOff(int line, int point);
+    void ShowLineDash(int line, int point);
+
+    void BuildLanguageMenu();
+
+public slots:
+    // ---- price line handlers; the sender's Tag tells the digit or line
+    void SBUp11Click(QObject* sender);
+    void SBDown11Click(QObject* sender);
+    void SBLeft1Click(QObject* sender);
+    void SBRight1Click(QObject* sender);
+    void CBZerosOff1Click(QObject* sender);
+    void CBPriceOff1Click(QObject* sender);
+    void CBPriceBlinking1Click(QObject* sender);
+    void CBPriceDash1Click(QObject* sender);
+    void CBName1Change(QObject* sender);
+    void CBDOMSClick();
+
+    // ---- commands
+    void SBOpenFileClick();
+    void SBSaveToFileClick();
+    void MCloseClick();
+    void Pomoc2Click();
+    void Producent1Click();
+    void LanguageMenuClick(QObject* sender);
+
+    // Commands of the pylon link, the settings dialogs and the service window.
+    virtual void SBSendConfigurationClick();
+    virtual void SBDownloadClick();
+    virtual void SBConfigurationClick();
+    virtual void SBNetworkSettingsClick();
+    virtual void sbFontsClick();
+    virtual void Ustawieniaczcionek1Click();
+    virtual void Opcjeserwisowe1Click(int tag);
+
+private:
+    void CreateControls();
+    void CreateMenu();
+    void CreateToolbar();
+    void CreateLine(int line);
+    void TranslateWindows();
+    QIcon Glyph(int index) const;
+
+    // PriceLineEditor::Observer
+    void DigitDrawn(int digit, int picture) override;
+    void DigitTagChanged(int digit, int tag) override;
+    void ArrowsEnabled(int digit, bool enabled) override;
+    void PointDrawn(int point, int picture) override;
+    void IndicatorDrawn(int line, int picture) override;
+    void PointButtonsEnabled(int line, bool enabled) override;
+    void NameEnabled(int line, bool enabled) override;
+    void NameShown(int line, const std::string& ansi) override;
+    void BoxEnabled(int line, PriceLineEditor::Box box, bool enabled) override;
+    void BoxChecked(int line, PriceLineEditor::Box box, bool checked) override;
+    void DomsChecked(bool checked) override;
+
+    void FlagBoxToggled(QObject* sender, PriceLineEditor::Box box);
+
+    PriceLineEditor editor_;
+    std::unique_ptr<FileDialogs> screenDialogs_;
+    FileDialogs* fileDialogs_ = nullptr;
+    // The open dialog shows the name last chosen in it this run.
+    QString lastOpenName_;
+};

@@ -1,0 +1,18 @@
+#pragma once
+#include <exception>
+#include <QApplication>
+
+// The program's application object. An exception that escapes an event
+// handler is shown in the standard error box with its text, and the program
+// goes on with the next event.
+class TLumarqApplication : public QApplication {
+    Q_OBJECT
+public:
+    TLumarqApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Shows the error box for a caught exception (empty text for one that is
+    // not a std::exception).
+    static void ShowException(std::exception_ptr error);
+};

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QVariant>
 #include <QWidget>
 
@@ -95,8 +96,19 @@ bool SetCaption(QObject* object, const QString& value)
 bool SetTextProperty(QObject* object, const QString& value)
 {
     if (auto* edit = qobject_cast<QLineEdit*>(object)) { edit->setText(value); return true; }
-    if (auto* combo = qobject_cast<QComboBox*>(object); combo && combo->isEditable()) {
-        combo->setEditText(value);
+    if (auto* combo = qobject_cast<QComboBox*>(object)) {
+        if (combo->isEditable()) {
+            combo->setEditText(value);
+        } else {
+            // A fixed list shows only its items: the text picks the item that
+            // reads so (letter case aside), quietly, as setting a list's text
+            // never counts as a choice.
+            const int index = combo->findText(value, Qt::MatchFixedString);
+            if (index >= 0) {
+                const QSignalBlocker quiet(combo);
+                combo->setCurrentIndex(index);
+            }
+        }
         return true;
     }
     return false;

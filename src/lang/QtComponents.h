@@ -26,7 +26,9 @@ class QObject;
 //  C caption: the window title of a top-level form; the text of a QLabel, of
 //    a QAbstractButton (push, tool and radio buttons, check boxes), of a
 //    QAction (menu item); the title of a QGroupBox or QMenu.
-//  T text: a QLineEdit's text, an editable QComboBox's current text.
+//  T text: a QLineEdit's text, an editable QComboBox's current text; a fixed
+//    (not editable) QComboBox selects the item of that text (letter case
+//    aside), if it has one, without reporting a change.
 //  H hint: the tool tip of any widget or action.
 //  F filter: a QFileDialog's name filters, from "text|pattern|text|pattern".
 // Letters that test the exact class (a subclass does not match):
@@ -37,6 +39,8 @@ class QObject;
 //     class): item i.
 //  A, B TLabeledEdit (project class): caption and tool tip of its label.
 //  D  TEdit      = QLineEdit: its placeholder text.
+// The exact tests compare metaObject()->className(): a subclass is told apart
+// only when it declares Q_OBJECT (without it, it reports its base's name).
 
 // Marks (or unmarks) an object as an owner of the components inside it.
 void MarkOwner(QObject* object, bool owner = true);

@@ -58,7 +58,18 @@ TLanguageChanger::TLanguageChanger(const QString& iniPath)
 
 QString TLanguageChanger::DefaultIniPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/LumarqPylon.INI");
+    return IniPathIn(QCoreApplication::applicationDirPath());
+}
+
+QString TLanguageChanger::IniPathIn(const QString& folder)
+{
+    // Stations set up on Windows may carry the file as "LumarqPylon.ini".
+    const QString name = QStringLiteral("LumarqPylon.INI");
+    const QDir dir(folder);
+    if (!dir.exists(name))
+        for (const QString& entry : dir.entryList(QDir::Files | QDir::Readable | QDir::Hidden))
+            if (entry.compare(name, Qt::CaseInsensitive) == 0) return dir.filePath(entry);
+    return dir.filePath(name);
 }
 
 QString TLanguageChanger::ResourcePath(const QString& code)

@@ -30,6 +30,9 @@ public:
     static QString ResourcePath(const QString& code);
     // "LumarqPylon.INI" in the program's folder.
     static QString DefaultIniPath();
+    // The language INI file in `folder`: "LumarqPylon.INI", or a file whose
+    // name differs from it only in letter case; the exact name when neither exists.
+    static QString IniPathIn(const QString& folder);
 
 private:
     void TranslateComponent(QObject* c, const QString& section, const QString& prefix);

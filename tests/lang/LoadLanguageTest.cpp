@@ -89,6 +89,19 @@ TEST_F(LoadLanguageTest, IniBesideTheProgramIsTheInitialTextAndIsNeverWritten)
     EXPECT_EQ(without.Texts.SectionCount(), 0);
 }
 
+TEST_F(LoadLanguageTest, IniBesideTheProgramIsFoundInAnyLetterCase)
+{
+    TempDir dir;
+    const QString folder = QString::fromStdString(dir.Path());
+    EXPECT_EQ(TLanguageChanger::IniPathIn(folder), folder + "/LumarqPylon.INI");
+    WriteFile(dir.File("lumarqpylon.ini"), "[MSG]\n0=x\n");
+    EXPECT_EQ(TLanguageChanger::IniPathIn(folder), folder + "/lumarqpylon.ini");
+    TLanguageChanger changer(TLanguageChanger::IniPathIn(folder));
+    EXPECT_EQ(changer.Texts.ReadString("MSG", "0", {}), "x");
+    WriteFile(dir.File("LumarqPylon.INI"), "[MSG]\n0=y\n");
+    EXPECT_EQ(TLanguageChanger::IniPathIn(folder), folder + "/LumarqPylon.INI");
+}
+
 }  // namespace
 
 namespace {

@@ -269,12 +269,28 @@ TEST_F(TranslateTest, SubclassGetsNoClassKeysButStillTheLetterKeys)
     EXPECT_EQ(form.edit->text(), "Name 1");
 }
 
+TEST_F(TranslateTest, TextOfAFixedListPicksTheItemQuietly)
+{
+    form.name11->setCurrentIndex(1);
+    QSignalSpy index(form.name11, &QComboBox::currentIndexChanged);
+    Apply("TCBName11=a\r\n");
+    EXPECT_EQ(form.name11->currentIndex(), 0);
+    EXPECT_EQ(index.count(), 0);
+    Apply("TCBName11=B\r\n");  // letter case aside, as the system's list look-up does
+    EXPECT_EQ(form.name11->currentIndex(), 1);
+    Apply("TCBName11=not listed\r\n");
+    EXPECT_EQ(form.name11->currentIndex(), 1);
+    EXPECT_EQ(form.name11->count(), 2);
+    EXPECT_EQ(index.count(), 0);
+}
+
 TEST_F(TranslateTest, PropertiesAComponentDoesNotHaveAreIgnored)
 {
     form.name11->setCurrentIndex(1);
     Apply("CCBName11=caption\r\nTCBName11=text of a fixed list\r\nTLabel1=text\r\nFLabel1=*.x\r\n"
           "CEName=caption\r\nALabel1=a\r\nIRGMode0=i\r\nSLVPylons0=s\r\n");
     EXPECT_EQ(form.name11->currentText(), "b");
+    EXPECT_EQ(form.name11->count(), 2);
     EXPECT_EQ(form.label1->text(), "projekt");
     EXPECT_TRUE(form.edit->text().isEmpty());
     EXPECT_EQ(form.radio->ItemText(0), "tryb 1");

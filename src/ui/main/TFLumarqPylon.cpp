@@ -13,9 +13,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 
+#include "comm/ConfigTransfer.h"
+#include "comm/EComPort.h"
+#include "comm/PylonCommandEnv.h"
 #include "comm/TFInfoWindow.h"
+#include "comm/TFServiceOptions.h"
 #include "lang/MessageBoxes.h"
 #include "lang/Msg.h"
 #include "lang/QtComponents.h"
@@ -95,6 +100,11 @@ TFLumarqPylon::TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, T
     fileDialogs_ = screenDialogs_.get();
     ProgramDir = QCoreApplication::applicationDirPath();
 
+    ComPort.OnBeforeOpen = [this] { ComPortBeforeOpen(); };
+    ComPort.OnAfterOpen = [this] { ComPortAfterOpen(); };
+    ComPort.OnBeforeClose = [this] { ComPortBeforeClose(); };
+    ComPort.OnAfterClose = [this] { ComPortAfterClose(); };
+
     // 3. and 4.
     VersionText = ProgramVersion::Text();
     DocumentsDir = ProgramVersion::DocumentsDir(VersionText);
@@ -111,6 +121,13 @@ TFLumarqPylon::TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, T
 
 TFLumarqPylon::~TFLumarqPylon()
 {
+    // A port an error left open closes without a word: the program is ending,
+    // and the information window may already be gone.
+    destroying_ = true;
+    try {
+        ComPort.Close();
+    } catch (const EComPort&) {
+    }
     // The widgets go before the editor; nothing may be drawn on them any more.
     editor_.SetObserver(nullptr);
 }
@@ -118,6 +135,11 @@ TFLumarqPylon::~TFLumarqPylon()
 void TFLumarqPylon::SetFileDialogs(FileDialogs* dialogs)
 {
     fileDialogs_ = dialogs ? dialogs : screenDialogs_.get();
+}
+
+void TFLumarqPylon::SetWaiter(Waiter* waiter)
+{
+    waiter_ = waiter ? waiter : &sleepWaiter_;
 }
 
 QIcon TFLumarqPylon::Glyph(int index) const
@@ -652,14 +674,24 @@ void TFLumarqPylon::Producent1Click()
 // ---------------------------------------------------------------- commands of the pylon link,
 // the settings dialogs and the service window
 
+PylonCommandEnv TFLumarqPylon::CommandEnv()
+{
+    return {Pylon, Link, ComPort, *FInfoWindow, *waiter_,
+            [](const QString& text, int style) { ShowWarningBox(text, style); },
+            [](const QString& text) { ShowErrorBox(text); },
+            [this](const K_PYLON& model) { ShowPylon(K_PYLON(model)); }};
+}
+
 void TFLumarqPylon::SBSendConfigurationClick()
 {
-    // Send the configuration to the pylon.
+    if (!FInfoWindow) return;
+    ConfigTransfer(CommandEnv()).Send();
 }
 
 void TFLumarqPylon::SBDownloadClick()
 {
-    // Read the configuration back from the pylon.
+    if (!FInfoWindow) return;
+    ConfigTransfer(CommandEnv()).Download();
 }
 
 void TFLumarqPylon::SBConfigurationClick()
@@ -684,6 +716,24 @@ void TFLumarqPylon::Ustawieniaczcionek1Click()
 
 void TFLumarqPylon::Opcjeserwisowe1Click(int tag)
 {
-    // Open the service window with the item's Tag.
-    (void)tag;
+    if (!FInfoWindow) return;
+    // Modal to this window only, so the information window's own close button
+    // still answers while the service window is open.
+    QPointer<TFServiceOptions> service =
+        new TFServiceOptions(this, tag, DM, Pylon, Link, *FInfoWindow, {}, *waiter_);
+    service->setWindowModality(Qt::WindowModal);
+    service->exec();
+    // Closed by its buttons it deletes itself; make sure it is gone now.
+    delete service.data();
 }
+
+void TFLumarqPylon::LogPort(int msg)
+{
+    if (destroying_ || !FInfoWindow) return;
+    FInfoWindow->AppendLine(Msg[msg] + QStringLiteral(" ") + ToQt(ComPort.Port()));
+}
+
+void TFLumarqPylon::ComPortBeforeOpen() { LogPort(40); }
+void TFLumarqPylon::ComPortAfterOpen() { LogPort(41); }
+void TFLumarqPylon::ComPortBeforeClose() { LogPort(42); }
+void TFLumarqPylon::ComPortAfterClose() { LogPort(43); }

@@ -6,11 +6,14 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "comm/TComPort.h"
+#include "comm/Waiter.h"
 #include "ui/main/FileDialogs.h"
 #include "ui/main/PriceLineEditor.h"
 
 class K_CONNECTION;
 class K_PYLON;
+struct PylonCommandEnv;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -39,6 +42,8 @@ public:
     void SetInfoWindow(TFInfoWindow* infoWindow) { FInfoWindow = infoWindow; }
     // The open and save dialogs (the screen's unless a test sets its own; not owned).
     void SetFileDialogs(FileDialogs* dialogs);
+    // The pauses of the pylon commands (real sleeps unless a test sets its own; not owned).
+    void SetWaiter(Waiter* waiter);
 
     // ---- the module's objects, for the commands
     K_PYLON& Pylon;
@@ -46,6 +51,8 @@ public:
     K_CONNECTION& Link;
     TDM& DM;
     TFInfoWindow* FInfoWindow = nullptr;
+    // The serial port of Send and Download.
+    TComPort ComPort;
 
     QString VersionText;
     QString DocumentsDir;
@@ -164,9 +171,20 @@ private:
 
     void FlagBoxToggled(QObject* sender, PriceLineEditor::Box box);
 
+    // The port's lines in the information window; silent while the window is destroyed.
+    void ComPortBeforeOpen();
+    void ComPortAfterOpen();
+    void ComPortBeforeClose();
+    void ComPortAfterClose();
+    void LogPort(int msg);
+    PylonCommandEnv CommandEnv();
+
     PriceLineEditor editor_;
     std::unique_ptr<FileDialogs> screenDialogs_;
     FileDialogs* fileDialogs_ = nullptr;
     // The open dialog shows the name last chosen in it this run.
     QString lastOpenName_;
+    SleepWaiter sleepWaiter_;
+    Waiter* waiter_ = &sleepWaiter_;
+    bool destroying_ = false;
 };

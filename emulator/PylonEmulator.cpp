@@ -252,7 +252,7 @@ bool PylonEmulator::OpenListener()
         ::close(fd);
         return false;
     }
-    tcpPort_ = ntohs(sa.sin_port);
+    if (tcpPort_ == 0) tcpPort_ = ntohs(sa.sin_port);  // an ephemeral port, once
     listenFd_ = fd;
     return true;
 }

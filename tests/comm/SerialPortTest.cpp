@@ -2,6 +2,7 @@
 // master side (the pylon's end of the cable), TComPort opens the slave.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -323,7 +324,7 @@ TEST_F(SerialPort, TheTotalTimeOutEndsATrickleTheIntervalWouldAllow)
 {
     port.timeouts = Quick(100, 5, 50);  // 20 bytes: 150 ms in all
     port.Open();
-    bool stop = false;
+    std::atomic<bool> stop{false};
     std::thread pylon([&] {
         for (int i = 0; i < 30 && !stop; ++i) {
             pty.Send({uint8_t(i)});

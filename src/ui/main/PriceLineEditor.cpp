@@ -194,13 +194,11 @@ void PriceLineEditor::BoxBehaviour(int L, Box box, bool checked)
         conf.PriceBlinking = checked ? 1 : 0;
         break;
     case ZerosOff:
-        if (checked) {
-            BlankLeadingZeros(Snapshot(), L);
-            conf.ZerosOff = 1;
-        } else {
-            ShowLeadingZeros(Snapshot(), L);
-            conf.ZerosOff = 0;
-        }
+        // The flag is set before the snapshot is taken, so that releasing the
+        // snapshot stores the new state in the session.
+        conf.ZerosOff = checked ? 1 : 0;
+        if (checked) BlankLeadingZeros(Snapshot(), L);
+        else ShowLeadingZeros(Snapshot(), L);
         break;
     case PriceDash:
         if (checked) {

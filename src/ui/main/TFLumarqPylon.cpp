@@ -33,6 +33,7 @@
 #include "ui/main/PylonPictures.h"
 #include "ui/main/QtFileDialogs.h"
 #include "ui/main/Shell.h"
+#include "ui/main/TCheckBox.h"
 #include "ui/main/TFAbout.h"
 #include "ui/main/TImage.h"
 #include "ui/main/TSpeedButton.h"
@@ -329,7 +330,7 @@ void TFLumarqPylon::CreateLine(int L)
         {"CBZerosOff", "Usuwanie zer wiodących", 58, PriceLineEditor::ZerosOff},
     };
     for (const Flag& f : flags) {
-        auto* box = new QCheckBox(QString::fromUtf8(f.caption), panel);
+        auto* box = new TCheckBox(QString::fromUtf8(f.caption), panel);
         box->setObjectName(Name(f.name, n));
         box->setGeometry(428, f.y, 580 - 428 - 3, 17);
         box->setProperty(TagProperty, L);

@@ -1,0 +1,13 @@
+#pragma once
+#include <QCheckBox>
+
+// A check box that takes clicks anywhere on its rectangle, not only on its
+// mark and caption: the line boxes are wider than their shortest captions.
+class TCheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    TCheckBox(const QString& caption, QWidget* parent);
+
+protected:
+    bool hitButton(const QPoint& pos) const override;
+};

@@ -54,7 +54,7 @@ TEST_F(ServiceTest, NetworkSettingsCarryPricesDigitsAndTheirXor)
     EXPECT_FALSE(rig.link.IsConnected());
 }
 
-TEST_F(ServiceTest, SerialSettingsOfSixBySixReachThePylon)
+TEST_F(ServiceTest, SerialSettingsReachThePylonPricesFirst)
 {
     UseSerial();
     QStringList atWait;
@@ -67,6 +67,13 @@ TEST_F(ServiceTest, SerialSettingsOfSixBySixReachThePylon)
     EXPECT_EQ(rig.log.lines, atWait + PortLines(2, 3));
     EXPECT_EQ(rig.waiter.waits, std::vector<int>{1000});
     EXPECT_FALSE(rig.log.shown);
+
+    // Prices first, digits second: 2 prices of 5 digits.
+    emu.ClearReceived();
+    Commands().SendSettings(1, 4);
+    EXPECT_EQ(emu.Received(), Bytes({0x4B, 0x64, 0x34, 0x17, 0x01, 0x04, 0x05}));
+    EXPECT_EQ(emu.GetState().prices, 2);
+    EXPECT_EQ(emu.GetState().digits, 5);
 }
 
 TEST_F(ServiceTest, SerialSettingsRefusedAtEitherStepLogTimeout)

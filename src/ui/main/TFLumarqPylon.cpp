@@ -680,7 +680,12 @@ PylonCommandEnv TFLumarqPylon::CommandEnv()
     return {Pylon, Link, ComPort, *FInfoWindow, *waiter_,
             [](const QString& text, int style) { ShowWarningBox(text, style); },
             [](const QString& text) { ShowErrorBox(text); },
-            [this](const K_PYLON& model) { ShowPylon(K_PYLON(model)); }};
+            [this](const K_PYLON& model) {
+                ShowPylon(K_PYLON(model));
+                // The pause after a download blocks the event loop: paint the
+                // downloaded prices now, beside the log that says "OK".
+                repaint();
+            }};
 }
 
 void TFLumarqPylon::SBSendConfigurationClick()

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include <QApplication>
@@ -22,6 +23,10 @@
 #include "ui/main/TFLumarqPylon.h"
 #include "ui/main/TImage.h"
 #include "ui/main/TSpeedButton.h"
+
+// Readable test messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '{' << l.join(", ").toStdString() << '}'; }
 
 class RecordingWindow : public TFLumarqPylon {
 public:

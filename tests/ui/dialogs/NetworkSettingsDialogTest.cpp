@@ -1,0 +1,408 @@
+// The connection settings dialog driven with clicks and keys: the address
+// and port fields, Add and Delete, the state list in the grid, the serial
+// page, OK and Cancel.
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTabWidget>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "DialogRig.h"
+#include "lang/Msg.h"
+#include "ui/dialogs/TFLumarqNetworkSettings.h"
+#include "ui/dialogs/TStringGrid.h"
+
+namespace {
+
+using Entry = K_PYLON::tag_IP_SETTINGS;
+
+class NetworkSettingsTest : public ::testing::Test {
+protected:
+    void TearDown() override { delete dialog.data(); }
+
+    TFLumarqNetworkSettings* Open(std::vector<std::string> ports = {"ttyS0", "ttyUSB0", "ttyACM1"})
+    {
+        dialog = new TFLumarqNetworkSettings(nullptr, rig.dm.LanguageChanger, rig.model,
+                                             [ports] { return ports; });
+        ShowDialog(dialog.data());
+        return dialog;
+    }
+
+    void ThreePylons()
+    {
+        rig.model.NetSettings = {{"North", "10.0.0.1", 2101, true},
+                                 {"South", "10.0.0.2", 2102, false},
+                                 {"Road", "10.0.0.3", 2103, true}};
+    }
+
+    TStringGrid* Grid() const { return dialog->SGTable; }
+
+    QStringList Column(int col) const
+    {
+        QStringList out;
+        for (int r = 1; r < Grid()->RowCount(); ++r) out << Grid()->Cell(col, r);
+        return out;
+    }
+
+    void ClickCell(int col, int row)
+    {
+        const QRect cell = Grid()->visualRect(Grid()->model()->index(row, col));
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    // Empties an edit the way a person does: click (which selects it all), then backspace.
+    void Empty(QLineEdit* edit)
+    {
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        ASSERT_TRUE(edit->text().isEmpty()) << edit->objectName().toStdString();
+    }
+
+    // Typing with characters beyond ASCII, which QTest's key names do not reach.
+    static void Type(QWidget* w, const QString& text)
+    {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(w, &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(w, &release);
+        }
+    }
+
+    void Click(QToolButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+    DialogRig rig;
+    QPointer<TFLumarqNetworkSettings> dialog;
+};
+
+TEST_F(NetworkSettingsTest, OpensWithTheModelsPylonsAndDesignDefaults)
+{
+    ThreePylons();
+    Open();
+    EXPECT_EQ(dialog->objectName(), "FLumarqNetworkSettings");
+    EXPECT_EQ(dialog->windowTitle(), "Connections settings");
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::Tool));
+    EXPECT_EQ(dialog->size(), QSize(332, 387));
+    EXPECT_EQ(dialog->pc->currentWidget(), dialog->tbLAN);
+    EXPECT_EQ(dialog->pc->tabText(0), "LAN");
+    EXPECT_EQ(dialog->pc->tabText(1), "COM");
+    EXPECT_EQ(dialog->Label7->text(), "IP address");
+    EXPECT_EQ(dialog->SBSub->text(), "Delete");
+
+    QStringList headings;
+    for (int c = 0; c < 4; ++c) headings << Grid()->Cell(c, 0);
+    EXPECT_EQ(headings.join('|'), "Name|IP|Port|State");
+    EXPECT_EQ(Column(0).join('|'), "North|South|Road");
+    EXPECT_EQ(Column(1).join('|'), "10.0.0.1|10.0.0.2|10.0.0.3");
+    EXPECT_EQ(Column(2).join('|'), "2101|2102|2103");
+    EXPECT_EQ(Column(3).join('|'), "Active|Inactive|Active");
+    EXPECT_EQ(Grid()->columnWidth(0), 76);
+
+    EXPECT_EQ(dialog->EName->text(), "Pylon 4");
+    EXPECT_EQ(dialog->EIP1->text() + "." + dialog->EIP2->text() + "." + dialog->EIP3->text() + "." +
+                  dialog->EIP4->text(),
+              "192.168.0.11");
+    EXPECT_EQ(dialog->EPort->text(), "2101");
+    EXPECT_TRUE(dialog->CBState->isChecked());
+    EXPECT_EQ(dialog->EName->maxLength(), 20);
+    EXPECT_EQ(dialog->EIP1->maxLength(), 3);
+    EXPECT_EQ(dialog->EPort->maxLength(), 5);
+}
+
+TEST_F(NetworkSettingsTest, OctetAndPortFieldsTakeDigitsWithinTheirRange)
+{
+    Open();
+    Empty(dialog->EIP3);
+    QTest::keyClicks(dialog->EIP3, "300");
+    EXPECT_EQ(dialog->EIP3->text(), "30");  // the value before the last keystroke
+
+    Empty(dialog->EIP1);
+    QTest::keyClicks(dialog->EIP1, "2x5-5");
+    EXPECT_EQ(dialog->EIP1->text(), "255");
+
+    Empty(dialog->EPort);
+    QTest::keyClicks(dialog->EPort, "65536");
+    EXPECT_EQ(dialog->EPort->text(), "6553");
+    Empty(dialog->EPort);
+    QTest::keyClicks(dialog->EPort, "65535");
+    EXPECT_EQ(dialog->EPort->text(), "65535");
+
+    // Pasted text that is no number is refused like a value out of range.
+    QApplication::clipboard()->setText("1a");
+    Empty(dialog->EIP2);
+    QTest::keyClicks(dialog->EIP2, "17");
+    QTest::keyClick(dialog->EIP2, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(dialog->EIP2->text(), "17");
+}
+
+TEST_F(NetworkSettingsTest, ClickSelectsTheFieldAndLeavingItEmptySetsZero)
+{
+    Open();
+    QTest::mouseClick(dialog->EIP2, Qt::LeftButton);
+    EXPECT_EQ(dialog->EIP2->selectedText(), "168");
+    QTest::keyClick(dialog->EIP2, Qt::Key_Backspace);
+    QTest::keyClick(dialog->EIP2, Qt::Key_Tab);
+    EXPECT_EQ(dialog->EIP2->text(), "0");
+    EXPECT_FALSE(dialog->EIP2->hasFocus());
+}
+
+TEST_F(NetworkSettingsTest, AddAppendsAndRefusesAnAddressTwice)
+{
+    Open();
+    ASSERT_EQ(Grid()->RowCount(), 1);
+    EXPECT_EQ(dialog->EName->text(), "Pylon 1");
+    Click(dialog->SBAdd);
+    EXPECT_EQ(Column(1).join('|'), "192.168.0.11");
+    EXPECT_EQ(Column(0).join('|'), "Pylon 1");
+    EXPECT_EQ(Column(3).join('|'), "Active");
+    EXPECT_EQ(dialog->EName->text(), "Pylon 2");
+    EXPECT_TRUE(rig.boxes.empty());
+
+    Click(dialog->SBAdd);
+    ASSERT_EQ(rig.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes[0].kind, MessageBoxCall::Kind::Warning);
+    EXPECT_EQ(rig.boxes[0].text, "IP exists");
+    EXPECT_EQ(Grid()->RowCount(), 2);
+    EXPECT_EQ(dialog->EName->text(), "Pylon 2");
+
+    // Another address, inactive, goes in below.
+    Empty(dialog->EIP4);
+    QTest::keyClicks(dialog->EIP4, "12");
+    QTest::mouseClick(dialog->CBState, Qt::LeftButton);
+    Click(dialog->SBAdd);
+    EXPECT_EQ(Column(1).join('|'), "192.168.0.11|192.168.0.12");
+    EXPECT_EQ(Column(3).join('|'), "Active|Inactive");
+    EXPECT_EQ(dialog->EName->text(), "Pylon 3");
+}
+
+TEST_F(NetworkSettingsTest, AddCountsAFieldLeftEmptyAsZero)
+{
+    Open();
+    Empty(dialog->EPort);
+    Empty(dialog->EIP4);  // still in the field: the button takes no focus
+    Click(dialog->SBAdd);
+    EXPECT_EQ(Column(1).join('|'), "192.168.0.0");
+    EXPECT_EQ(Column(2).join('|'), "0");
+    EXPECT_EQ(dialog->EIP4->text(), "0");
+    EXPECT_EQ(dialog->EPort->text(), "0");
+}
+
+TEST_F(NetworkSettingsTest, DeleteRemovesTheClickedRowOrTheFirst)
+{
+    ThreePylons();
+    Open();
+    // Without a click on the grid Delete takes the first pylon.
+    Click(dialog->SBSub);
+    EXPECT_EQ(Column(0).join('|'), "South|Road");
+    EXPECT_EQ(dialog->EName->text(), "Pylon 3");
+
+    // A click on the heading row: Delete removes nothing.
+    ClickCell(1, 0);
+    EXPECT_EQ(dialog->SelectedRow, 0);
+    Click(dialog->SBSub);
+    EXPECT_EQ(Column(0).join('|'), "South|Road");
+
+    // The clicked row goes; the row that moves into its place goes next.
+    rig.model.NetSettings.push_back({"Pier", "10.0.0.4", 2104, true});
+    delete dialog.data();
+    Open();
+    ClickCell(0, 2);
+    EXPECT_EQ(dialog->SelectedRow, 2);
+    Click(dialog->SBSub);
+    EXPECT_EQ(Column(0).join('|'), "North|Road|Pier");
+    Click(dialog->SBSub);
+    EXPECT_EQ(Column(0).join('|'), "North|Pier");
+    // Beyond the last row: the last row goes.
+    Click(dialog->SBSub);
+    EXPECT_EQ(Column(0).join('|'), "North");
+    EXPECT_EQ(dialog->EName->text(), "Pylon 2");
+}
+
+TEST_F(NetworkSettingsTest, DeleteOnAnEmptyListKeepsTheHeading)
+{
+    Open();
+    Click(dialog->SBSub);
+    EXPECT_EQ(Grid()->RowCount(), 1);
+    EXPECT_EQ(Grid()->Cell(0, 0), "Name");
+    EXPECT_EQ(dialog->EName->text(), "Pylon 1");
+}
+
+TEST_F(NetworkSettingsTest, StateListChangesOnlyItsCell)
+{
+    ThreePylons();
+    Open();
+    ClickCell(3, 3);
+    QComboBox* combo = dialog->StateCombo;
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isVisible());
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), "Active");
+    EXPECT_EQ(combo->itemText(1), "Inactive");
+    // It lies over the clicked cell.
+    const QRect cell = Grid()->CellRect(3, 3).translated(Grid()->mapTo(dialog, QPoint(0, 0)));
+    EXPECT_EQ(combo->geometry().left(), cell.left() - 1);
+    EXPECT_EQ(combo->geometry().top(), cell.top() - 1);
+    EXPECT_EQ(combo->width(), cell.width() + 2);
+    ASSERT_TRUE(combo->view()->isVisible());  // dropped down
+
+    // Pick "Inactive" in the open list.
+    QAbstractItemView* list = combo->view();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_FALSE(combo->isVisible());
+    EXPECT_EQ(Column(3).join('|'), "Active|Inactive|Inactive");
+    EXPECT_EQ(Column(0).join('|'), "North|South|Road");
+    EXPECT_EQ(Column(2).join('|'), "2101|2102|2103");
+
+    // Another pylon's State cell opens it there; a click on another column hides it.
+    ClickCell(3, 1);
+    EXPECT_TRUE(combo->isVisible());
+    combo->hidePopup();
+    ClickCell(1, 1);
+    EXPECT_FALSE(combo->isVisible());
+
+    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    ASSERT_EQ(rig.model.NetSettings.size(), 3u);
+    EXPECT_TRUE(rig.model.NetSettings[0].Active);
+    EXPECT_FALSE(rig.model.NetSettings[1].Active);
+    EXPECT_FALSE(rig.model.NetSettings[2].Active);
+}
+
+TEST_F(NetworkSettingsTest, GridDrawsHeadingAndSelectionInTheirColours)
+{
+    ThreePylons();
+    Open();
+    ClickCell(0, 2);
+    const QImage shot = Grid()->viewport()->grab().toImage();
+    auto rgbAt = [&](int col, int row, QPoint offset) {
+        const QRect cell = Grid()->visualRect(Grid()->model()->index(row, col));
+        return QColor(shot.pixel(cell.topLeft() + offset));
+    };
+    // Heading: dark grey; selected row: light blue; other rows: the window colour.
+    EXPECT_EQ(rgbAt(0, 0, QPoint(60, 15)), QColor(0x37, 0x37, 0x37));
+    EXPECT_EQ(rgbAt(3, 2, QPoint(70, 15)), QColor(0x7C, 0xAB, 0xF1));
+    EXPECT_EQ(rgbAt(0, 2, QPoint(70, 15)), QColor(0x7C, 0xAB, 0xF1));
+    EXPECT_EQ(rgbAt(0, 1, QPoint(70, 15)), Grid()->palette().color(QPalette::Base));
+
+    // The texts: white in the heading, navy in the selected row.
+    auto has = [&](int col, int row, const QColor& want) {
+        const QRect cell = Grid()->visualRect(Grid()->model()->index(row, col));
+        for (int y = cell.top(); y < cell.bottom(); ++y)
+            for (int x = cell.left(); x < cell.left() + 30; ++x)
+                if (QColor(shot.pixel(x, y)) == want) return true;
+        return false;
+    };
+    EXPECT_TRUE(has(0, 0, Qt::white));
+    EXPECT_TRUE(has(0, 2, QColor(0, 0, 0x80)));
+    EXPECT_FALSE(has(0, 1, QColor(0, 0, 0x80)));
+}
+
+TEST_F(NetworkSettingsTest, SerialPageShowsThePortsAndTheSpeed)
+{
+    rig.model.UseCOM = true;
+    rig.model.ComName = "ttyUSB0";
+    rig.model.ComSpeed = 0;
+    Open();
+    EXPECT_TRUE(dialog->chbUseCOM->isChecked());
+    EXPECT_EQ(dialog->chbUseCOM->text(), "Use COM port for sending and receiving data");
+    ASSERT_EQ(dialog->cbCom->count(), 3);
+    EXPECT_EQ(dialog->cbCom->currentText(), "ttyUSB0");
+    EXPECT_EQ(dialog->cbComSpeed->currentText(), "9600");  // 0: not set yet
+
+    delete dialog.data();
+    rig.model.ComName = "ttyUSB7";  // not on this machine now
+    rig.model.ComSpeed = 5;
+    Open();
+    EXPECT_EQ(dialog->cbCom->currentText(), "ttyS0");
+    EXPECT_EQ(dialog->cbComSpeed->currentText(), "2400");
+
+    delete dialog.data();
+    rig.model.ComSpeed = 3;  // a code the list does not offer
+    Open();
+    EXPECT_EQ(dialog->cbComSpeed->currentIndex(), -1);
+    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    EXPECT_EQ(rig.model.ComSpeed, 0);
+    EXPECT_EQ(rig.model.ComName, "ttyS0");
+}
+
+TEST_F(NetworkSettingsTest, SerialOptionWithoutAPortStaysOpen)
+{
+    rig.model.UseCOM = false;
+    Open({});
+    EXPECT_EQ(dialog->cbCom->count(), 0);
+    dialog->pc->setCurrentWidget(dialog->tbCOM);
+    QTest::mouseClick(dialog->chbUseCOM, Qt::LeftButton);
+    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    ASSERT_EQ(rig.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes[0].kind, MessageBoxCall::Kind::Plain);
+    EXPECT_EQ(rig.boxes[0].text, "com error");
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(rig.model.UseCOM);
+
+    // With the option off OK goes through and the port name is empty.
+    QTest::mouseClick(dialog->chbUseCOM, Qt::LeftButton);
+    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(rig.model.ComName, "");
+    EXPECT_EQ(rig.model.ComSpeed, 7);
+}
+
+TEST_F(NetworkSettingsTest, OkStoresTheListAndTheSerialChoice)
+{
+    Open();
+    Click(dialog->SBAdd);
+    QTest::mouseClick(dialog->EName, Qt::LeftButton);
+    QTest::keyClick(dialog->EName, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(dialog->EName, Qt::Key_Backspace);
+    Type(dialog->EName, QString::fromUtf8("Łódź"));
+    Empty(dialog->EIP4);
+    QTest::keyClicks(dialog->EIP4, "20");
+    Empty(dialog->EPort);
+    QTest::keyClicks(dialog->EPort, "8080");
+    QTest::mouseClick(dialog->CBState, Qt::LeftButton);
+    Click(dialog->SBAdd);
+    dialog->pc->setCurrentWidget(dialog->tbCOM);
+    QTest::mouseClick(dialog->chbUseCOM, Qt::LeftButton);
+    dialog->cbCom->setCurrentIndex(2);
+    dialog->cbComSpeed->setCurrentIndex(0);
+    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+
+    EXPECT_FALSE(dialog->isVisible());
+    const std::vector<Entry> want = {{"Pylon 1", "192.168.0.11", 2101, true},
+                                     {"\xA3\xF3" "d\x9F", "192.168.0.20", 8080, false}};  // Windows-1250
+    EXPECT_EQ(rig.model.NetSettings, want);
+    EXPECT_TRUE(rig.model.UseCOM);
+    EXPECT_EQ(rig.model.ComName, "ttyACM1");
+    EXPECT_EQ(rig.model.ComSpeed, 5);
+}
+
+TEST_F(NetworkSettingsTest, CancelChangesNothing)
+{
+    ThreePylons();
+    rig.model.ComSpeed = 7;
+    K_PYLON before(rig.model);
+    before.DetachSession();
+    for (bool viaCloseBox : {false, true}) {
+        Open();
+        Click(dialog->SBAdd);
+        Click(dialog->SBSub);
+        ClickCell(3, 1);
+        QTest::keyClick(dialog->StateCombo->view(), Qt::Key_Down);
+        QTest::keyClick(dialog->StateCombo->view(), Qt::Key_Return);
+        QTest::mouseClick(dialog->chbUseCOM, Qt::LeftButton);
+        dialog->cbComSpeed->setCurrentIndex(0);
+        if (viaCloseBox) dialog->close();
+        else QTest::mouseClick(dialog->SBAbort, Qt::LeftButton);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_TRUE(rig.model.SameFields(before));
+        delete dialog.data();
+    }
+}
+
+}  // namespace

@@ -19,6 +19,8 @@
 #include "ui/dialogs/CentreOnScreen.h"
 #include "ui/dialogs/BrightnessChart.h"
 
+TFLumarqConfiguration* FLumarqConfiguration = nullptr;
+
 namespace {
 
 constexpr int TickValues[11] = {1, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};

@@ -80,3 +80,6 @@ private:
     K_PYLON& model_;
     QImage leftChart_, rightChart_;
 };
+
+// The dialog while the main window shows it, else null.
+extern TFLumarqConfiguration* FLumarqConfiguration;

@@ -28,6 +28,8 @@
 #include "ui/dialogs/BgrColor.h"
 #include "ui/dialogs/TStringGrid.h"
 
+TFLumarqNetworkSettings* FLumarqNetworkSettings = nullptr;
+
 namespace {
 
 constexpr int MsgMemoryError = 13;

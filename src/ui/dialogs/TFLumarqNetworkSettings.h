@@ -108,3 +108,6 @@ private:
     K_PYLON& model_;
     PortList ports_;
 };
+
+// The dialog while the main window shows it, else null.
+extern TFLumarqNetworkSettings* FLumarqNetworkSettings;

@@ -1,5 +1,7 @@
 #include "ui/main/TFLumarqPylon.h"
 
+#include <new>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -29,6 +31,9 @@
 #include "model/Cp1250.h"
 #include "model/K_PYLON.h"
 #include "model/PylonFile.h"
+#include "ui/dialogs/TFLumarqConfiguration.h"
+#include "ui/dialogs/TFLumarqNetworkSettings.h"
+#include "ui/dialogs/TfPylonFontSetting.h"
 #include "ui/main/ProgramVersion.h"
 #include "ui/main/PylonPictures.h"
 #include "ui/main/QtFileDialogs.h"
@@ -702,22 +707,45 @@ void TFLumarqPylon::SBDownloadClick()
 
 void TFLumarqPylon::SBConfigurationClick()
 {
-    // Open the brightness configuration dialog.
+    try {
+        FLumarqConfiguration = new TFLumarqConfiguration(this, DM.LanguageChanger, Pylon);
+    } catch (const std::bad_alloc&) {
+        FLumarqConfiguration = nullptr;
+    }
+    if (!FLumarqConfiguration) {
+        ShowWarningBox(Msg[13], MB_ICONEXCLAMATION);
+        return;
+    }
+    FLumarqConfiguration->exec();
+    delete FLumarqConfiguration;
+    FLumarqConfiguration = nullptr;
 }
 
 void TFLumarqPylon::SBNetworkSettingsClick()
 {
-    // Open the connection settings dialog.
+    try {
+        FLumarqNetworkSettings = new TFLumarqNetworkSettings(this, DM.LanguageChanger, Pylon);
+    } catch (const std::bad_alloc&) {
+        FLumarqNetworkSettings = nullptr;
+    }
+    if (!FLumarqNetworkSettings) {
+        ShowWarningBox(Msg[13], MB_ICONEXCLAMATION);
+        return;
+    }
+    FLumarqNetworkSettings->exec();
+    delete FLumarqNetworkSettings;
+    FLumarqNetworkSettings = nullptr;
 }
 
 void TFLumarqPylon::sbFontsClick()
 {
-    // Open the font settings dialog.
+    TfPylonFontSetting fonts(this, DM.LanguageChanger, Pylon);
+    fonts.exec();
 }
 
 void TFLumarqPylon::Ustawieniaczcionek1Click()
 {
-    // Open the font settings dialog (menu item).
+    sbFontsClick();
 }
 
 void TFLumarqPylon::Opcjeserwisowe1Click(int tag)

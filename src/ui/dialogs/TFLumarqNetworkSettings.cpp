@@ -225,6 +225,10 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
 
     CentreOnScreen(this);
     language.Translate(this, objectName(), QString(), 0);
+    // The values the fields open with are accepted values: a keystroke that
+    // goes out of range puts them back, not 0.
+    for (QLineEdit* e : {EIP1, EIP2, EIP3, EIP4, EPort})
+        if (!e->text().isEmpty() && AllDigits(e->text())) e->setProperty("Tag", e->text().toInt());
 
     for (int c = 0; c < ColCount; ++c) SGTable->SetCell(c, 0, Msg[MsgHeadings + c]);
     SelectedRow = 1;

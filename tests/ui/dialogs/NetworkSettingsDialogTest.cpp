@@ -133,6 +133,12 @@ TEST_F(NetworkSettingsTest, OctetAndPortFieldsTakeDigitsWithinTheirRange)
     QTest::keyClicks(dialog->EPort, "65535");
     EXPECT_EQ(dialog->EPort->text(), "65535");
 
+    // Out of range from the value the field opened with puts that back.
+    dialog->EIP4->setFocus();
+    dialog->EIP4->setCursorPosition(0);
+    QTest::keyClick(dialog->EIP4, Qt::Key_3);
+    EXPECT_EQ(dialog->EIP4->text(), "11");
+
     // Pasted text that is no number is refused like a value out of range.
     QApplication::clipboard()->setText("1a");
     Empty(dialog->EIP2);

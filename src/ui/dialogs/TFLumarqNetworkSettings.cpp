@@ -292,8 +292,15 @@ void TFLumarqNetworkSettings::FormShow()
 
     chbUseCOM->setChecked(model_.UseCOM);
     if (!model_.ComName.empty()) {
-        const int i = cbCom->findText(FromModel(model_.ComName));
-        if (i >= 0) cbCom->setCurrentIndex(i);
+        // A stored port that is not there now (an unplugged adapter, a
+        // pseudo-terminal) stays offered, so that OK does not replace it.
+        const QString stored = FromModel(model_.ComName);
+        int i = cbCom->findText(stored);
+        if (i < 0) {
+            cbCom->addItem(stored, stored);
+            i = cbCom->count() - 1;
+        }
+        cbCom->setCurrentIndex(i);
     }
     const int speed = model_.ComSpeed == 0 ? Speed9600 : model_.ComSpeed;
     cbComSpeed->setCurrentIndex(cbComSpeed->findData(speed));

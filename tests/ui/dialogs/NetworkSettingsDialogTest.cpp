@@ -322,10 +322,11 @@ TEST_F(NetworkSettingsTest, SerialPageShowsThePortsAndTheSpeed)
     EXPECT_EQ(dialog->cbComSpeed->currentText(), "9600");  // 0: not set yet
 
     delete dialog.data();
-    rig.model.ComName = "ttyUSB7";  // not on this machine now
+    rig.model.ComName = "ttyUSB7";  // not on this machine now: still offered, not replaced
     rig.model.ComSpeed = 5;
     Open();
-    EXPECT_EQ(dialog->cbCom->currentText(), "ttyS0");
+    EXPECT_EQ(dialog->cbCom->count(), 4);
+    EXPECT_EQ(dialog->cbCom->currentText(), "ttyUSB7");
     EXPECT_EQ(dialog->cbComSpeed->currentText(), "2400");
 
     delete dialog.data();
@@ -334,7 +335,14 @@ TEST_F(NetworkSettingsTest, SerialPageShowsThePortsAndTheSpeed)
     EXPECT_EQ(dialog->cbComSpeed->currentIndex(), -1);
     QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
     EXPECT_EQ(rig.model.ComSpeed, 0);
-    EXPECT_EQ(rig.model.ComName, "ttyS0");
+    EXPECT_EQ(rig.model.ComName, "ttyUSB7");
+
+    delete dialog.data();
+    rig.model.ComName = "pts/3";  // the pylon emulator's pseudo-terminal
+    Open();
+    EXPECT_EQ(dialog->cbCom->currentText(), "pts/3");
+    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    EXPECT_EQ(rig.model.ComName, "pts/3");
 }
 
 TEST_F(NetworkSettingsTest, SerialOptionWithoutAPortStaysOpen)

@@ -170,4 +170,13 @@ std::vector<uint8_t> Bytes(const Block& b)
     return std::vector<uint8_t>(b.begin(), b.end());
 }
 
+// The port's own lines, "Opening port" (0) to "Closed port" (3), for one port name.
+inline QStringList PortLines(const std::string& port, int from, int to)
+{
+    const char* names[] = {"Opening port ", "Opened port ", "Closing port ", "Closed port "};
+    QStringList l;
+    for (int i = from; i <= to; ++i) l << QString::fromLatin1(names[i]) + QString::fromStdString(port);
+    return l;
+}
+
 inline QString Connecting(const char* ip) { return QStringLiteral("* Connecting with") + QLatin1String(ip) + QStringLiteral("..."); }

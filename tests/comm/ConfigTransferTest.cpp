@@ -314,13 +314,7 @@ protected:
         rig.UseSerial(pty);
     }
 
-    QStringList PortLines(int from, int to)
-    {
-        QStringList l;
-        const char* names[] = {"Opening port ", "Opened port ", "Closing port ", "Closed port "};
-        for (int i = from; i <= to; ++i) l << QString::fromLatin1(names[i]) + QString::fromStdString(pty);
-        return l;
-    }
+    QStringList PortLines(int from, int to) const { return ::PortLines(pty, from, to); }
 
     std::string pty;
 };
@@ -468,7 +462,9 @@ TEST(ReadSerialReply, DecodesOneReadOfTwoBytes)
     } cases[] = {{{0xAA, 0xAA}, 170}, {{0xAA, 0xAB}, 0}, {{0xFE, 0xFE}, 254}, {{0x06, 0x06}, 6},
                  {{0xAA}, 6}, {{}, 6}};
     for (const auto& c : cases) {
-        if (!c.sent.empty()) ASSERT_EQ(::write(master, c.sent.data(), c.sent.size()), ssize_t(c.sent.size()));
+        if (!c.sent.empty()) {
+            ASSERT_EQ(::write(master, c.sent.data(), c.sent.size()), ssize_t(c.sent.size()));
+        }
         EXPECT_EQ(t.ReadSerialReply(), c.result) << "after " << c.sent.size() << " bytes";
     }
     rig.port.Close();

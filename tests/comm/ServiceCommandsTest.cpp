@@ -20,13 +20,7 @@ protected:
 
     ServiceCommands Commands() { return ServiceCommands(rig.Env()); }
 
-    QStringList PortLines(int from, int to) const
-    {
-        QStringList l;
-        const char* names[] = {"Opening port ", "Opened port ", "Closing port ", "Closed port "};
-        for (int i = from; i <= to; ++i) l << QString::fromLatin1(names[i]) + QString::fromStdString(pty);
-        return l;
-    }
+    QStringList PortLines(int from, int to) const { return ::PortLines(pty, from, to); }
 
     void UseSerial()
     {

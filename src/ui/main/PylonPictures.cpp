@@ -1,6 +1,8 @@
 #include "ui/main/PylonPictures.h"
 
+#include <QGuiApplication>
 #include <QImage>
+#include <QPalette>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -85,7 +87,8 @@ QImage PylonPictures::DrawDigit(int picture)
 QImage PylonPictures::DrawButtDot(int picture)
 {
     QImage image(DotWidth, DotHeight, QImage::Format_RGB32);
-    image.fill(QColor(0xD4, 0xD0, 0xC8));
+    // Around the square the indicator shows the line panel's colour.
+    image.fill(QGuiApplication::palette().color(QPalette::Window));
     QPainter p(&image);
     p.fillRect(QRect(1, 5, 8, 8), picture == 0 ? QColor(255, 0, 0) : QColor(255, 176, 176));
     return image;

@@ -12,9 +12,17 @@ void QtFileDialogs::Configure(QFileDialog& dialog, const FileDialogRequest& requ
         dialog.selectNameFilter(request.filters[request.filterIndex - 1]);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    // A folder that does not exist yet leaves the dialog where it would start anyway.
-    if (!request.initialFolder.isEmpty() && QDir(request.initialFolder).exists())
-        dialog.setDirectory(request.initialFolder);
+    // The program's folder under the documents is not made for the operator:
+    // until it exists the dialog starts in the nearest folder that does.
+    if (!request.initialFolder.isEmpty()) {
+        QString folder = QDir::cleanPath(request.initialFolder);
+        while (!QDir(folder).exists()) {
+            const QString parent = QFileInfo(folder).path();
+            if (parent == folder) break;
+            folder = parent;
+        }
+        if (QDir(folder).exists()) dialog.setDirectory(folder);
+    }
     if (!request.fileName.isEmpty()) {
         const QFileInfo proposed(request.fileName);
         if (proposed.isAbsolute() && proposed.dir().exists()) dialog.setDirectory(proposed.dir());

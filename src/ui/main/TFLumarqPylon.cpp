@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -120,9 +121,15 @@ TFLumarqPylon::TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, T
     if (DM.Settings.LangId.isEmpty()) DM.Settings.LangId = LanguageCodeFor(SystemPrimaryLanguageId());
     DM.LoadLanguage();
     DM.LanguageChanger.Translate(this, objectName(), QString(), 0);
+    ClearSeparatorTexts();
 
     // 9.
     ShowPylon(K_PYLON(Pylon));
+
+    // Centred on the screen.
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - frameGeometry().center() + pos());
 }
 
 TFLumarqPylon::~TFLumarqPylon()
@@ -470,9 +477,17 @@ void TFLumarqPylon::LanguageMenuClick(QObject* sender)
     for (int L = 0; L < PriceLineEditor::Lines; ++L) editor_.ShowName(L, Pylon.Prices[L].Name);
 }
 
+void TFLumarqPylon::ClearSeparatorTexts()
+{
+    // The texts give the separators the caption "-", which marks a separator
+    // where the texts come from; Qt would draw it beside the line.
+    for (QAction* separator : {N1, N2}) separator->setText(QString());
+}
+
 void TFLumarqPylon::TranslateWindows()
 {
     DM.LanguageChanger.Translate(this, objectName(), QString(), 0);
+    ClearSeparatorTexts();
     if (FInfoWindow) DM.LanguageChanger.Translate(FInfoWindow, FInfoWindow->objectName(), QString(), 0);
 }
 

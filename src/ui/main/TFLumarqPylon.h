@@ -154,6 +154,7 @@ private:
     void CreateToolbar();
     void CreateLine(int line);
     void TranslateWindows();
+    void ClearSeparatorTexts();
     QIcon Glyph(int index) const;
 
     // PriceLineEditor::Observer

@@ -189,7 +189,10 @@ TEST(MainWindow, MenuHasItsItemsCaptionsShortcutsGlyphsAndDefaults)
                 const MenuItem& e = menus[m].second[size_t(i)];
                 QAction* a = items[i];
                 EXPECT_EQ(a->objectName(), e.name);
-                if (a->isSeparator()) continue;
+                if (a->isSeparator()) {
+                    EXPECT_TRUE(a->text().isEmpty()) << e.name << " shows no caption";
+                    continue;
+                }
                 EXPECT_EQ(a->text(), QString::fromUtf8(pl ? e.polish : e.english)) << e.name;
                 EXPECT_EQ(a->shortcut(), e.shortcut) << e.name;
                 EXPECT_EQ(a->font().bold(), e.bold) << e.name;

@@ -67,6 +67,19 @@ TEST(QtFileDialogs, DialogIsSetUpAsAsked)
     EXPECT_TRUE(second.testOption(QFileDialog::DontConfirmOverwrite));
 }
 
+TEST(QtFileDialogs, AFolderNotMadeYetStartsInItsNearestParent)
+{
+    TempDir dir;
+    const QString documents = QString::fromStdString(dir.Path());
+    FileDialogRequest r;
+    r.initialFolder = documents + "/Lumarq Technology/KD4M_2.17/";
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QtFileDialogs::Configure(dialog, r);
+    EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(documents).canonicalPath());
+    EXPECT_FALSE(QDir(r.initialFolder).exists()) << "the folder is not made";
+}
+
 TEST(Shell, AMissingDocumentIsNotFoundAndNothingIsLaunched)
 {
     EXPECT_EQ(Shell::OpenDocument("/no/such/folder/Lumarq Pylon EN.pdf"), Shell::FileNotFound);

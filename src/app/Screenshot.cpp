@@ -1,9 +1,10 @@
-// Renders the main window with a sample configuration, in English, into a
-// PNG file without a display:
-//   LumarqPylonScreenshot docs/main-window.png
+// Renders the main window with a sample configuration into a PNG file
+// without a display, in English unless another language code is given:
+//   LumarqPylonScreenshot docs/main-window.png [PL|EN|HU|DE]
 // Nothing is read from or written to the user's store.
 #include <cstdio>
 
+#include <QApplication>
 #include <QWidget>
 
 #include "comm/K_CONNECTION.h"
@@ -32,7 +33,7 @@ void Line(K_PYLON& m, int L, const char* name, const char* digits, int point, bo
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <file.png>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <file.png> [language code]\n", argv[0]);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -53,11 +54,14 @@ int main(int argc, char** argv)
 
     TLumarqApplication app(argc, argv);
     TDM dm(&store);
-    dm.Settings.LangId = QStringLiteral("EN");
+    dm.Settings.LangId = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("EN");
     TFLumarqPylon window(model, file, link, dm);
     TFInfoWindow info(dm);
     window.SetInfoWindow(&info);
     window.show();
+    QCoreApplication::processEvents();
+    // No text cursor blinking in a name box on the picture.
+    if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
     QCoreApplication::processEvents();
     const bool saved = window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG");
     if (!saved) std::fprintf(stderr, "cannot write %s\n", argv[1]);

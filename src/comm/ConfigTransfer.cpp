@@ -12,14 +12,6 @@
 
 namespace {
 
-constexpr int MsgUndefinedNetwork = 0;
-constexpr int MsgConnecting = 1;
-constexpr int MsgSending = 3;
-constexpr int MsgReading = 5;
-constexpr int MsgReadError = 11;
-constexpr int MsgReadTimeout = 12;
-constexpr int MsgCrcError = 14;
-constexpr int MsgOk = 28;
 constexpr int WarningStyle = 48;
 
 }  // namespace

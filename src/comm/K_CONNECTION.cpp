@@ -161,17 +161,17 @@ void ReportResult(LinkResult code, ProgressLog& log)
 {
     int message = -1;
     switch (code) {
-    case ResultSocketNoMemory: message = 6; break;
-    case ResultConnectionError: message = 7; break;
-    case ResultStreamError: message = 8; break;
-    case ResultSendingError: message = 9; break;
-    case ResultSendingTimeout: message = 10; break;
-    case ResultReadingError: message = 11; break;
-    case ResultReadingTimeout: message = 12; break;
-    case Frames::ReplyMemoryError: message = 13; break;
-    case Frames::ReplyAck: message = 28; break;
-    case Frames::ReplyCrcError: message = 14; break;
-    case Frames::ReplyInvalidCommand: message = 15; break;
+    case ResultSocketNoMemory: message = MsgSocketNoMemory; break;
+    case ResultConnectionError: message = MsgConnectionError; break;
+    case ResultStreamError: message = MsgStreamError; break;
+    case ResultSendingError: message = MsgSendingError; break;
+    case ResultSendingTimeout: message = MsgSendTimeout; break;
+    case ResultReadingError: message = MsgReadError; break;
+    case ResultReadingTimeout: message = MsgReadTimeout; break;
+    case Frames::ReplyMemoryError: message = MsgMemoryError; break;
+    case Frames::ReplyAck: message = MsgOk; break;
+    case Frames::ReplyCrcError: message = MsgCrcError; break;
+    case Frames::ReplyInvalidCommand: message = MsgInvalidCommand; break;
     default: return;
     }
     log.AppendLine(Msg[message]);

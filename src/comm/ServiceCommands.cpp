@@ -12,14 +12,6 @@
 
 namespace {
 
-constexpr int MsgUndefinedNetwork = 0;
-constexpr int MsgConnecting = 1;
-constexpr int MsgSending = 3;
-constexpr int MsgReadError = 11;
-constexpr int MsgReadTimeout = 12;
-constexpr int MsgMemoryError = 13;
-constexpr int MsgInvalidCommand = 15;
-constexpr int MsgOk = 28;
 constexpr int WarningStyle = 48;
 
 }  // namespace

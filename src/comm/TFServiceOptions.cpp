@@ -23,11 +23,6 @@
 
 namespace {
 
-constexpr int MsgWrongPassword = 36;
-constexpr int MsgOpeningPort = 40;
-constexpr int MsgOpenedPort = 41;
-constexpr int MsgClosingPort = 42;
-constexpr int MsgClosedPort = 43;
 constexpr int WarningStyle = 48;
 // The glyph of the Send command in the shared 16 x 16 images.
 constexpr int SendGlyph = 6;

@@ -7,3 +7,41 @@
 // use, so a text shown after a language change is in the new language.
 constexpr int MsgCount = 44;
 extern std::array<QString, MsgCount> Msg;
+
+// What each number says (the English text in brackets).
+enum MsgId : int {
+    MsgUndefinedNetwork = 0,  // "* Undefined network settings"
+    MsgConnecting = 1,        // "* Connecting with"
+    MsgConnected = 2,
+    MsgSending = 3,           // "* Sending data..."
+    MsgDataSent = 4,
+    MsgReading = 5,           // "* Data reading..."
+    MsgSocketNoMemory = 6,
+    MsgConnectionError = 7,
+    MsgStreamError = 8,
+    MsgSendingError = 9,
+    MsgSendTimeout = 10,
+    MsgReadError = 11,        // "* Reading data error"
+    MsgReadTimeout = 12,      // "* Reading data - timeout"
+    MsgMemoryError = 13,      // "* Memory error"
+    MsgCrcError = 14,         // "* CRC error"
+    MsgInvalidCommand = 15,   // "* Invalid command"
+    MsgFileOpenError = 16,    // 16 to 23: file open and save results
+    MsgFileSaveError = 23,
+    MsgSaveTitle = 24,        // "Save file as..."
+    MsgOpenTitle = 25,        // "Open file..."
+    MsgFileFilter = 26,       // "Lumarq Pylon files (*.lmqpyl)|*.lmqpyl"
+    MsgDefaultFileName = 27,  // "Pylon1.lmqpyl"
+    MsgOk = 28,               // "OK"
+    MsgHeadings = 29,         // 29 to 32: Name, IP, Port, State
+    MsgActive = 33,
+    MsgInactive = 34,
+    MsgIpExists = 35,
+    MsgWrongPassword = 36,
+    MsgProducer = 38,         // "Polish manufacturer of LED displays"
+    MsgAllRights = 39,        // "All rights reserved"
+    MsgOpeningPort = 40,      // 40 to 43: the serial port's open and close lines
+    MsgOpenedPort = 41,
+    MsgClosingPort = 42,
+    MsgClosedPort = 43,
+};

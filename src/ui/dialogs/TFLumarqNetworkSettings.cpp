@@ -32,11 +32,6 @@ TFLumarqNetworkSettings* FLumarqNetworkSettings = nullptr;
 
 namespace {
 
-constexpr int MsgMemoryError = 13;
-constexpr int MsgHeadings = 29;  // 29 to 32: Name, IP, Port, State
-constexpr int MsgActive = 33;
-constexpr int MsgInactive = 34;
-constexpr int MsgIpExists = 35;
 
 constexpr int SelectedBackground = 0xF1AB7C;
 constexpr int SelectedText = 0x800000;

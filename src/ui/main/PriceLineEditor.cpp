@@ -259,8 +259,18 @@ void PriceLineEditor::DomsBehaviour(bool checked)
 
 // ---------------------------------------------------------------- display
 
+K_PYLON PriceLineEditor::Snapshot() const
+{
+    K_PYLON copy(model_);
+    if (redrawing_ > 0) copy.DetachSession();
+    return copy;
+}
+
 void PriceLineEditor::ShowPylon(K_PYLON s)
 {
+    // Clearing and setting the boxes again passes through states that are
+    // not worth a write of the session each.
+    ++redrawing_;
     for (int i = 0; i < Digits; ++i) {
         SetTag(i, s.Prices[i / DigitsPerLine].Price[i % DigitsPerLine]);
         DrawDigit(i, tags_[i]);
@@ -299,6 +309,8 @@ void PriceLineEditor::ShowPylon(K_PYLON s)
             if (flag) SetBox(L, box, true);
         }
     }
+    --redrawing_;
+    s.AssignFields(model_);
 }
 
 void PriceLineEditor::MovePointImage(int line, int oldPoint, int newPoint)

@@ -59,7 +59,8 @@ public:
     void SetDoms(bool checked);
     void NameEdited(int line, const std::string& ansi);
 
-    // Display operations.
+    // Display operations. ShowPylon leaves in `snapshot` what it showed, so
+    // that releasing the snapshot stores the state on the screen.
     void ShowPylon(K_PYLON snapshot);
     void MovePointImage(int line, int oldPoint, int newPoint);
     void BlankLeadingZeros(K_PYLON snapshot, int line);
@@ -92,7 +93,9 @@ public:
     static int LastBlankable(int point);
 
 private:
-    K_PYLON Snapshot() const { return model_; }
+    // A copy of the model. While the pylon is redrawn the copies write no
+    // session: the redraw stores its final state once, at its end.
+    K_PYLON Snapshot() const;
     void StepPoint(int line, bool left, int& oldPoint, int& newPoint);
     void MovePointsDoms(bool left);
     void BoxBehaviour(int line, Box box, bool checked);
@@ -127,4 +130,5 @@ private:
     std::array<std::array<bool, BoxCount>, Lines> boxChecked_{};
     bool doms_ = false;
     std::array<uint8_t, Lines> blankCount_{};
+    int redrawing_ = 0;  // nesting depth of ShowPylon
 };

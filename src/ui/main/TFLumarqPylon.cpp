@@ -551,7 +551,11 @@ void TFLumarqPylon::CBDOMSClick()
 
 // ---------------------------------------------------------------- display
 
-void TFLumarqPylon::ShowPylon(K_PYLON snapshot) { editor_.ShowPylon(std::move(snapshot)); }
+void TFLumarqPylon::ShowPylon(K_PYLON snapshot)
+{
+    editor_.ShowPylon(snapshot);
+    snapshot.AssignFields(Pylon);  // released by the caller: stores what is shown
+}
 void TFLumarqPylon::MovePointImage(int line, int oldPoint, int newPoint) { editor_.MovePointImage(line, oldPoint, newPoint); }
 void TFLumarqPylon::BlankLeadingZeros(K_PYLON snapshot, int line) { editor_.BlankLeadingZeros(std::move(snapshot), line); }
 void TFLumarqPylon::ShowLeadingZeros(K_PYLON snapshot, int line) { editor_.ShowLeadingZeros(std::move(snapshot), line); }

@@ -400,6 +400,42 @@ TEST(PriceLineEditor, ReleasedSnapshotsBringTheSessionUpToDate)
     for (int L = 0; L < 7; ++L) EXPECT_EQ(stored.Prices[L].Conf.DecimalPoint, 2) << L;
 }
 
+TEST(PriceLineEditor, ARedrawStoresTheSessionOnceWithWhatItShows)
+{
+    struct CountingStore : MemoryRegStore {
+        int commits = 0;
+        bool Commit() override
+        {
+            ++commits;
+            return true;
+        }
+    } store;
+    K_PYLON model(&store);
+    PriceLineEditor editor(model);
+    for (int L = 0; L < 7; ++L) {
+        model.Prices[L].Conf.ZerosOff = 1;
+        model.Prices[L].Conf.PriceBlinking = 1;
+        model.Prices[L].Conf.DecimalPoint = uint8_t(L % 5);
+    }
+    model.Prices[0].Conf.DecimalPoint = 3;
+    model.Prices[2].Conf.PriceDash = 1;
+    model.Prices[4].Conf.PriceOff = 1;
+    editor.ShowPylon(model);  // every box checked now
+    // A configuration with DOMS arrives while the boxes are checked.
+    model.DOMS = true;
+    store.commits = 0;
+    editor.ShowPylon(K_PYLON(model));
+    EXPECT_EQ(store.commits, 1) << "one write for the whole redraw";
+    const K_PYLON stored = Restored(store);
+    EXPECT_TRUE(stored.DOMS);
+    for (int L = 0; L < 7; ++L) {
+        EXPECT_EQ(stored.Prices[L].Conf.DecimalPoint, 3) << "the points shown, not the ones passed in";
+        EXPECT_EQ(stored.Prices[L].Conf.ZerosOff, 1);
+    }
+    EXPECT_EQ(stored.Prices[2].Conf.PriceDash, 1);
+    EXPECT_EQ(stored.Prices[4].Conf.PriceOff, 1);
+}
+
 TEST(PriceLineEditor, ObserverSeesWhatTheEditorShows)
 {
     // A recording observer stands in for the widgets.

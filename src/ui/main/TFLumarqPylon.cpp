@@ -143,6 +143,13 @@ TFLumarqPylon::~TFLumarqPylon()
     }
     // The widgets go before the editor; nothing may be drawn on them any more.
     editor_.SetObserver(nullptr);
+    // A name combo that loses the focus while the widgets are torn down
+    // reports an activation; the window must not hear it any more.
+    for (QComboBox* name : NameBoxes) {
+        if (!name) continue;
+        name->disconnect(this);
+        if (name->lineEdit()) name->lineEdit()->disconnect(this);
+    }
 }
 
 void TFLumarqPylon::SetFileDialogs(FileDialogs* dialogs)

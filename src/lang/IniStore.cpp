@@ -26,7 +26,7 @@ void IniStore::SetText(const QString& text)
             for (auto& s : sections_)
                 if (s.name.compare(name, Qt::CaseInsensitive) == 0) current = &s;
             if (!current) {
-                sections_.append(Section{name, {}});
+                sections_.append(Section{name, {}, {}});
                 current = &sections_.last();
             }
             continue;
@@ -35,6 +35,8 @@ void IniStore::SetText(const QString& text)
         if (eq <= 0 || !current) continue;
         const QString key = line.left(eq).trimmed().toString();
         if (key.isEmpty()) continue;
+        const QString lower = key.toLower();
+        if (!current->index.contains(lower)) current->index.insert(lower, current->entries.size());
         current->entries.append({key, line.mid(eq + 1).toString()});
     }
 }
@@ -50,17 +52,16 @@ bool IniStore::SectionExists(const QString& section) const { return Find(section
 
 bool IniStore::ValueExists(const QString& section, const QString& key) const
 {
-    if (const Section* s = Find(section))
-        for (const auto& e : s->entries)
-            if (e.first.compare(key, Qt::CaseInsensitive) == 0) return true;
-    return false;
+    const Section* s = Find(section);
+    return s && s->index.contains(key.toLower());
 }
 
 QString IniStore::ReadString(const QString& section, const QString& key, const QString& def) const
 {
-    if (const Section* s = Find(section))
-        for (const auto& e : s->entries)
-            if (e.first.compare(key, Qt::CaseInsensitive) == 0) return e.second;
+    if (const Section* s = Find(section)) {
+        const auto it = s->index.constFind(key.toLower());
+        if (it != s->index.constEnd()) return s->entries[*it].second;
+    }
     return def;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -24,9 +25,12 @@ public:
     int KeyCount() const;
 
 private:
+    // Forms are translated key by key, hundreds of keys per form: look-ups go
+    // through an index of the lower-cased names.
     struct Section {
         QString name;
         QList<QPair<QString, QString>> entries;
+        QHash<QString, qsizetype> index;  // lower-cased key -> its first entry
     };
     const Section* Find(const QString& section) const;
     QList<Section> sections_;

@@ -9,8 +9,6 @@
 
 namespace {
 
-TDM* current = nullptr;
-
 using Draw = void (*)(QPainter&);
 
 QIcon Glyph(Draw draw)
@@ -250,21 +248,12 @@ QList<QIcon> MakeGlyphs16()
 TDM::TDM(RegStore* store) : TDM(store, TLanguageChanger::DefaultIniPath()) {}
 
 TDM::TDM(RegStore* store, const QString& iniPath)
-    : il16x16(MakeGlyphs16()), LanguageChanger(iniPath), Settings(store), previous_(current)
+    : il16x16(MakeGlyphs16()), LanguageChanger(iniPath), Settings(store)
 {
     FillLanguages();
-    current = this;
 }
 
-TDM::~TDM()
-{
-    if (current == this) current = previous_;
-}
-
-TDM* TDM::Current()
-{
-    return current;
-}
+TDM::~TDM() = default;
 
 void TDM::ChooseStartupLanguage(int systemLanguageId)
 {

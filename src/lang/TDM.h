@@ -50,13 +50,6 @@ public:
     bool LoadLanguage();
     // Appends PL, EN, HU and DE to the language list (done by the constructor).
     void FillLanguages();
-
-    // The data module of the running program (the one made last and not yet
-    // released), or null.
-    static TDM* Current();
-
-private:
-    TDM* previous_;
 };
 
 // The 13 glyphs of il16x16, in index order, 16 x 16 with alpha.

@@ -20,6 +20,7 @@
 #include "lang/Msg.h"
 #include "lang/TDM.h"
 #include "model/Cp1250.h"
+#include "ui/dialogs/DialogParts.h"
 
 namespace {
 
@@ -46,14 +47,6 @@ QFrame* MakePanel(QWidget* parent, const char* name)
     p->setFrameShape(QFrame::Panel);
     p->setFrameShadow(QFrame::Raised);
     return p;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(geometry);
-    return l;
 }
 
 QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect geometry)

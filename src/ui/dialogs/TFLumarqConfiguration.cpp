@@ -18,6 +18,7 @@
 #include "model/K_PYLON.h"
 #include "ui/dialogs/CentreOnScreen.h"
 #include "ui/dialogs/BrightnessChart.h"
+#include "ui/dialogs/DialogParts.h"
 
 TFLumarqConfiguration* FLumarqConfiguration = nullptr;
 
@@ -32,28 +33,6 @@ QFrame* MakePanel(QWidget* parent, const char* name, QRect geometry)
     p->setFrameStyle(QFrame::Panel | QFrame::Raised);
     p->setGeometry(geometry);
     return p;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(geometry);
-    return l;
-}
-
-QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, QStyle::StandardPixmap glyph,
-                        QRect geometry)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setText(text);
-    b->setIcon(parent->style()->standardIcon(glyph));
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setGeometry(geometry);
-    return b;
 }
 
 // The hint of the control under the cursor, shown now rather than after the

@@ -27,6 +27,7 @@
 #include "ui/dialogs/CentreOnScreen.h"
 #include "ui/dialogs/BgrColor.h"
 #include "ui/dialogs/TStringGrid.h"
+#include "ui/dialogs/DialogParts.h"
 
 TFLumarqNetworkSettings* FLumarqNetworkSettings = nullptr;
 
@@ -71,14 +72,6 @@ bool AllDigits(const QString& text)
     return true;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(geometry);
-    return l;
-}
-
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength, QRect geometry)
 {
     auto* e = new QLineEdit(parent);
@@ -87,23 +80,6 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int 
     e->setText(text);
     e->setGeometry(geometry);
     return e;
-}
-
-// Flat buttons take no focus, so the edit being typed in keeps it.
-QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QIcon& glyph,
-                        QRect geometry)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setText(text);
-    if (!glyph.isNull()) {
-        b->setIcon(glyph);
-        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    }
-    b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setGeometry(geometry);
-    return b;
 }
 
 }  // namespace

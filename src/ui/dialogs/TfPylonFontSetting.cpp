@@ -9,22 +9,9 @@
 #include "lang/TLanguageChanger.h"
 #include "model/K_PYLON.h"
 #include "ui/dialogs/CentreOnScreen.h"
+#include "ui/dialogs/DialogParts.h"
 
 namespace {
-
-QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, QStyle::StandardPixmap glyph,
-                        QRect geometry)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setText(text);
-    b->setIcon(parent->style()->standardIcon(glyph));
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setGeometry(geometry);
-    return b;
-}
 
 // A byte beyond the list selects nothing.
 void SelectIndex(QComboBox* list, int index)

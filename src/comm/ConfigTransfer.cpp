@@ -2,36 +2,17 @@
 
 #include "comm/EComPort.h"
 #include "comm/Frames.h"
+#include "comm/NetworkCommand.h"
 #include "comm/ProgressLog.h"
 #include "comm/SerialCommand.h"
 #include "comm/TComPort.h"
 #include "comm/Waiter.h"
 #include "lang/Msg.h"
-#include "model/Cp1250.h"
 #include "model/K_PYLON.h"
-
-namespace {
-
-constexpr int WarningStyle = 48;
-
-}  // namespace
 
 ConfigTransfer::ConfigTransfer(PylonCommandEnv env) : env_(std::move(env)) {}
 
 void ConfigTransfer::LogMsg(int number) { env_.log.AppendLine(Msg[number]); }
-
-void ConfigTransfer::LogConnecting(const std::string& ip)
-{
-    env_.log.AppendLine(Msg[MsgConnecting] + QString::fromStdString(Cp1250::ToUtf8(ip)) +
-                        QStringLiteral("..."));
-}
-
-bool ConfigTransfer::RefuseEmptyList()
-{
-    if (!env_.model.NetSettings.empty()) return false;
-    env_.warningBox(Msg[MsgUndefinedNetwork], WarningStyle);
-    return true;
-}
 
 LinkResult ConfigTransfer::ReadSerialReply() { return SerialCommand::ReadReply(env_.port); }
 
@@ -110,7 +91,7 @@ void ConfigTransfer::SendSerial()
 
 void ConfigTransfer::SendNetwork()
 {
-    if (RefuseEmptyList()) return;
+    if (NetworkCommand::RefuseEmptyList(env_)) return;
     K_CONNECTION& link = env_.link;
     env_.log.ShowLog();
 
@@ -118,14 +99,8 @@ void ConfigTransfer::SendNetwork()
     for (size_t i = 0; i < env_.model.NetSettings.size(); ++i) {
         const K_PYLON::tag_IP_SETTINGS entry = env_.model.NetSettings[i];
         if (!entry.Active) continue;
-        link.SetTarget(entry.IP, entry.Port);
-        link.command = Frames::CmdSendDigits;
-        LogConnecting(entry.IP);
-        LinkResult r = link.Connect();
-        if (r != 0) {
-            ReportResult(r, env_.log);
-            continue;
-        }
+        if (!NetworkCommand::Connect(env_, entry, Frames::CmdSendDigits)) continue;
+        LinkResult r = 0;
         LogMsg(MsgSending);
 
         // Header, reply, block, reply for each of the three blocks; the first
@@ -195,21 +170,15 @@ void ConfigTransfer::DownloadSerial()
 
 void ConfigTransfer::DownloadNetwork()
 {
-    if (RefuseEmptyList()) return;
+    if (NetworkCommand::RefuseEmptyList(env_)) return;
     K_CONNECTION& link = env_.link;
     env_.log.ShowLog();
 
     for (size_t i = 0; i < env_.model.NetSettings.size(); ++i) {
         const K_PYLON::tag_IP_SETTINGS entry = env_.model.NetSettings[i];
         if (!entry.Active) continue;
-        link.SetTarget(entry.IP, entry.Port);
-        link.command = Frames::CmdReadPriceBlock;
-        LogConnecting(entry.IP);
-        LinkResult r = link.Connect();
-        if (r != 0) {
-            ReportResult(r, env_.log);
-            continue;
-        }
+        if (!NetworkCommand::Connect(env_, entry, Frames::CmdReadPriceBlock)) continue;
+        LinkResult r = 0;
         LogMsg(MsgReading);
 
         if ((r = link.SendHeader()) != 0) {

@@ -26,9 +26,7 @@ private:
     void DownloadSerial();
     void DownloadNetwork();
     // The network paths refuse an empty device list before showing anything.
-    bool RefuseEmptyList();
     void LogMsg(int number);
-    void LogConnecting(const std::string& ip);
 
     PylonCommandEnv env_;
 };

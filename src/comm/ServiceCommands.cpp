@@ -2,19 +2,13 @@
 
 #include "comm/EComPort.h"
 #include "comm/Frames.h"
+#include "comm/NetworkCommand.h"
 #include "comm/ProgressLog.h"
 #include "comm/SerialCommand.h"
 #include "comm/TComPort.h"
 #include "comm/Waiter.h"
 #include "lang/Msg.h"
-#include "model/Cp1250.h"
 #include "model/K_PYLON.h"
-
-namespace {
-
-constexpr int WarningStyle = 48;
-
-}  // namespace
 
 ServiceCommands::ServiceCommands(PylonCommandEnv env) : env_(std::move(env)) {}
 
@@ -31,13 +25,6 @@ QString ServiceCommands::TestResultLine(LinkResult result)
     }
 }
 
-bool ServiceCommands::RefuseEmptyList()
-{
-    if (!env_.model.NetSettings.empty()) return false;
-    env_.warningBox(Msg[MsgUndefinedNetwork], WarningStyle);
-    return true;
-}
-
 void ServiceCommands::SendSettings(uint8_t pricesIndex, uint8_t digitsIndex)
 {
     if (env_.model.UseCOM) {
@@ -48,7 +35,7 @@ void ServiceCommands::SendSettings(uint8_t pricesIndex, uint8_t digitsIndex)
         }
         return;
     }
-    if (RefuseEmptyList()) return;
+    if (NetworkCommand::RefuseEmptyList(env_)) return;
     const Frames::ServiceSettings payload = Frames::MakeServiceSettings(pricesIndex, digitsIndex);
     RunNetwork(Frames::CmdServiceSettings, payload.data(), payload.size());
 }
@@ -63,7 +50,7 @@ void ServiceCommands::RunTest(uint8_t testCode)
         }
         return;
     }
-    if (RefuseEmptyList()) return;
+    if (NetworkCommand::RefuseEmptyList(env_)) return;
     RunNetwork(Frames::CmdServiceTest, &testCode, 1);
 }
 
@@ -122,15 +109,8 @@ void ServiceCommands::RunNetwork(uint8_t command, const uint8_t* payload, size_t
     for (size_t i = 0; i < env_.model.NetSettings.size(); ++i) {
         const K_PYLON::tag_IP_SETTINGS entry = env_.model.NetSettings[i];
         if (!entry.Active) continue;
-        link.SetTarget(entry.IP, entry.Port);
-        link.command = command;
-        env_.log.AppendLine(Msg[MsgConnecting] + QString::fromStdString(Cp1250::ToUtf8(entry.IP)) +
-                            QStringLiteral("..."));
-        LinkResult r = link.Connect();
-        if (r != 0) {
-            ReportResult(r, env_.log);
-            continue;
-        }
+        if (!NetworkCommand::Connect(env_, entry, command)) continue;
+        LinkResult r = 0;
         env_.log.AppendLine(Msg[MsgSending]);
 
         if ((r = link.SendHeader()) == 0 && (r = link.ReadReply()) == Frames::ReplyAck) {

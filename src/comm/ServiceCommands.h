@@ -36,7 +36,6 @@ private:
     void RunTestSerial(uint8_t testCode);
     // The network path of both commands: header, reply, payload, reply.
     void RunNetwork(uint8_t command, const uint8_t* payload, size_t payloadSize);
-    bool RefuseEmptyList();
 
     PylonCommandEnv env_;
 };

@@ -8,8 +8,8 @@
 #include <QWidget>
 
 #include "comm/K_CONNECTION.h"
-#include "comm/TFInfoWindow.h"
-#include "lang/TDM.h"
+#include "ui/comm/TFInfoWindow.h"
+#include "ui/lang/TDM.h"
 #include "model/Cp1250.h"
 #include "model/K_FILE.h"
 #include "model/K_PYLON.h"

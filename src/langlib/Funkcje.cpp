@@ -15,7 +15,7 @@
 #include <stdexcept>
 
 #include "lang/IniStore.h"
-#include "lang/QtComponents.h"
+#include "ui/lang/QtComponents.h"
 #include "langlib/FixedStrings.h"
 
 namespace {

@@ -19,9 +19,9 @@
 #include <filesystem>
 
 #include "LibraryHost.h"
-#include "lang/QtComponents.h"
-#include "lang/TLabeledEdit.h"
-#include "lang/TRadioGroup.h"
+#include "ui/lang/QtComponents.h"
+#include "ui/lang/TLabeledEdit.h"
+#include "ui/lang/TRadioGroup.h"
 
 namespace {
 

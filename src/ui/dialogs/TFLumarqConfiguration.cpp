@@ -14,11 +14,11 @@
 #include <QToolButton>
 #include <QToolTip>
 
-#include "lang/TLanguageChanger.h"
+#include "ui/lang/TLanguageChanger.h"
 #include "model/K_PYLON.h"
-#include "ui/dialogs/CentreOnScreen.h"
+#include "ui/common/CentreOnScreen.h"
 #include "ui/dialogs/BrightnessChart.h"
-#include "ui/dialogs/DialogParts.h"
+#include "ui/common/DialogParts.h"
 
 TFLumarqConfiguration* FLumarqConfiguration = nullptr;
 

@@ -19,15 +19,15 @@
 #include <QVBoxLayout>
 
 #include "comm/TComPort.h"
-#include "lang/MessageBoxes.h"
+#include "ui/lang/MessageBoxes.h"
 #include "lang/Msg.h"
-#include "lang/TLanguageChanger.h"
+#include "ui/lang/TLanguageChanger.h"
 #include "model/Cp1250.h"
 #include "model/K_PYLON.h"
-#include "ui/dialogs/CentreOnScreen.h"
+#include "ui/common/CentreOnScreen.h"
 #include "ui/dialogs/BgrColor.h"
 #include "ui/dialogs/TStringGrid.h"
-#include "ui/dialogs/DialogParts.h"
+#include "ui/common/DialogParts.h"
 
 TFLumarqNetworkSettings* FLumarqNetworkSettings = nullptr;
 

@@ -6,10 +6,10 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "lang/TLanguageChanger.h"
+#include "ui/lang/TLanguageChanger.h"
 #include "model/K_PYLON.h"
-#include "ui/dialogs/CentreOnScreen.h"
-#include "ui/dialogs/DialogParts.h"
+#include "ui/common/CentreOnScreen.h"
+#include "ui/common/DialogParts.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "comm/TComPort.h"
 #include "comm/Waiter.h"
 #include "ui/main/FileDialogs.h"
-#include "ui/main/PriceLineEditor.h"
+#include "model/PriceLineEditor.h"
 
 class K_CONNECTION;
 class K_PYLON;

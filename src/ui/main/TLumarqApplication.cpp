@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "lang/MessageBoxes.h"
+#include "ui/lang/MessageBoxes.h"
 
 TLumarqApplication::TLumarqApplication(int& argc, char** argv) : QApplication(argc, argv)
 {

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <vector>
 
-#include "lang/MessageBoxes.h"
-#include "lang/TDM.h"
+#include "ui/lang/MessageBoxes.h"
+#include "ui/lang/TDM.h"
 #include "model/K_PYLON.h"
 #include "model/MemoryRegStore.h"
 

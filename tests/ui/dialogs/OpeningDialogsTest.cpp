@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 
 #include "comm/K_CONNECTION.h"
-#include "comm/TFInfoWindow.h"
-#include "lang/TDM.h"
+#include "ui/comm/TFInfoWindow.h"
+#include "ui/lang/TDM.h"
 #include "model/K_FILE.h"
 #include "model/K_PYLON.h"
 #include "model/MemoryRegStore.h"

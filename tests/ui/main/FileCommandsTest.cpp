@@ -9,7 +9,7 @@
 #include <QComboBox>
 #include <QFile>
 
-#include "lang/MessageBoxes.h"
+#include "ui/lang/MessageBoxes.h"
 #include "model/PylonFile.h"
 #include "support/TempDir.h"
 #include "tests/ui/main/WindowRig.h"

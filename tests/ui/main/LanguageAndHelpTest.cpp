@@ -10,7 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "lang/MessageBoxes.h"
+#include "ui/lang/MessageBoxes.h"
 #include "lang/Msg.h"
 #include "support/TempDir.h"
 #include "tests/ui/main/WindowRig.h"

@@ -12,9 +12,9 @@
 #include <QTest>
 
 #include "comm/K_CONNECTION.h"
-#include "comm/TFInfoWindow.h"
-#include "lang/MessageBoxes.h"
-#include "lang/TDM.h"
+#include "ui/comm/TFInfoWindow.h"
+#include "ui/lang/MessageBoxes.h"
+#include "ui/lang/TDM.h"
 #include "model/K_FILE.h"
 #include "model/K_PYLON.h"
 #include "model/RegFileStore.h"

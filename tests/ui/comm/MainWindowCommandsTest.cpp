@@ -7,11 +7,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "CommandRig.h"
-#include "comm/TFInfoWindow.h"
-#include "comm/TFServiceOptions.h"
-#include "lang/MessageBoxes.h"
-#include "lang/TDM.h"
+#include "comm/CommandRig.h"
+#include "ui/comm/TFInfoWindow.h"
+#include "ui/comm/TFServiceOptions.h"
+#include "ui/lang/MessageBoxes.h"
+#include "ui/lang/TDM.h"
 #include "model/K_FILE.h"
 #include "model/MemoryRegStore.h"
 #include "ui/main/TFLumarqPylon.h"

@@ -1,4 +1,4 @@
-#include "lang/TDM.h"
+#include "ui/lang/TDM.h"
 
 #include <QImage>
 #include <QPainter>

@@ -9,8 +9,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "comm/TFInfoWindow.h"
-#include "lang/TDM.h"
+#include "ui/comm/TFInfoWindow.h"
+#include "ui/lang/TDM.h"
 #include "model/MemoryRegStore.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/dialogs/DialogParts.h"
+#include "ui/common/DialogParts.h"
 
 #include <QLabel>
 #include <QToolButton>

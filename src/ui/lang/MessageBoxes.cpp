@@ -1,4 +1,4 @@
-#include "lang/MessageBoxes.h"
+#include "ui/lang/MessageBoxes.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -7,7 +7,7 @@
 
 #include "model/K_PYLON.h"
 #include "model/MemoryRegStore.h"
-#include "ui/main/PriceLineEditor.h"
+#include "model/PriceLineEditor.h"
 
 namespace {
 

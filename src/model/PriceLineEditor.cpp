@@ -1,4 +1,4 @@
-#include "ui/main/PriceLineEditor.h"
+#include "model/PriceLineEditor.h"
 
 #include "model/Cp1250.h"
 

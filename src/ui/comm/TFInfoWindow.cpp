@@ -1,4 +1,4 @@
-#include "comm/TFInfoWindow.h"
+#include "ui/comm/TFInfoWindow.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -10,7 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "lang/TDM.h"
+#include "ui/lang/TDM.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "comm/TFServiceOptions.h"
+#include "ui/comm/TFServiceOptions.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -16,11 +16,11 @@
 #include "comm/ProgressLog.h"
 #include "comm/ServiceCommands.h"
 #include "comm/ServicePassword.h"
-#include "lang/MessageBoxes.h"
+#include "ui/lang/MessageBoxes.h"
 #include "lang/Msg.h"
-#include "lang/TDM.h"
+#include "ui/lang/TDM.h"
 #include "model/Cp1250.h"
-#include "ui/dialogs/DialogParts.h"
+#include "ui/common/DialogParts.h"
 
 namespace {
 

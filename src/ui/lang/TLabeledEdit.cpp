@@ -1,4 +1,4 @@
-#include "lang/TLabeledEdit.h"
+#include "ui/lang/TLabeledEdit.h"
 
 #include <QEvent>
 #include <QLabel>

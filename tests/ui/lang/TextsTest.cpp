@@ -6,7 +6,7 @@
 
 #include "QStringPrint.h"
 
-#include "lang/TLanguageChanger.h"
+#include "ui/lang/TLanguageChanger.h"
 
 namespace {
 

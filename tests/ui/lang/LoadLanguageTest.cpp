@@ -4,7 +4,7 @@
 #include "QStringPrint.h"
 
 #include "lang/Msg.h"
-#include "lang/TLanguageChanger.h"
+#include "ui/lang/TLanguageChanger.h"
 #include "support/TempDir.h"
 
 namespace {

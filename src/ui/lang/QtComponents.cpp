@@ -1,4 +1,4 @@
-#include "lang/QtComponents.h"
+#include "ui/lang/QtComponents.h"
 
 #include <QAbstractButton>
 #include <QAction>

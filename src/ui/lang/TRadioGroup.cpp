@@ -1,4 +1,4 @@
-#include "lang/TRadioGroup.h"
+#include "ui/lang/TRadioGroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

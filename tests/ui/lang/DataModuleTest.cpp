@@ -7,7 +7,7 @@
 
 #include "lang/Msg.h"
 #include "lang/StartupLanguage.h"
-#include "lang/TDM.h"
+#include "ui/lang/TDM.h"
 #include "model/MemoryRegStore.h"
 #include "QStringPrint.h"
 

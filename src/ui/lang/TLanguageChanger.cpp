@@ -1,4 +1,4 @@
-#include "lang/TLanguageChanger.h"
+#include "ui/lang/TLanguageChanger.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -11,9 +11,9 @@
 #include <QTreeWidget>
 
 #include "lang/Msg.h"
-#include "lang/QtComponents.h"
-#include "lang/TLabeledEdit.h"
-#include "lang/TRadioGroup.h"
+#include "ui/lang/QtComponents.h"
+#include "ui/lang/TLabeledEdit.h"
+#include "ui/lang/TRadioGroup.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "CommandRig.h"
-#include "comm/TFServiceOptions.h"
-#include "lang/MessageBoxes.h"
-#include "lang/TDM.h"
+#include "comm/CommandRig.h"
+#include "ui/comm/TFServiceOptions.h"
+#include "ui/lang/MessageBoxes.h"
+#include "ui/lang/TDM.h"
 #include "model/MemoryRegStore.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "lang/MessageBoxes.h"
+#include "ui/lang/MessageBoxes.h"
 #include "QStringPrint.h"
 
 namespace {

@@ -21,10 +21,10 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
-#include "lang/QtComponents.h"
-#include "lang/TLabeledEdit.h"
-#include "lang/TLanguageChanger.h"
-#include "lang/TRadioGroup.h"
+#include "ui/lang/QtComponents.h"
+#include "ui/lang/TLabeledEdit.h"
+#include "ui/lang/TLanguageChanger.h"
+#include "ui/lang/TRadioGroup.h"
 #include "QStringPrint.h"
 
 // A combo box of the program's own: its class name is not QComboBox.

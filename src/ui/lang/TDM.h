@@ -2,7 +2,7 @@
 #include <QIcon>
 #include <QList>
 
-#include "lang/TLanguageChanger.h"
+#include "ui/lang/TLanguageChanger.h"
 #include "model/TApplicationSettings.h"
 
 class RegStore;

@@ -27,7 +27,7 @@ class CountingLog : public ProgressLog {
 public:
     void ShowLog() override { lines = 0; }
     void CloseLog() override { ++closes; }
-    void AppendLine(const QString&) override { ++lines; }
+    void AppendLine(const std::string&) override { ++lines; }
     int lines = 0;
     int closes = 0;
 };
@@ -130,12 +130,12 @@ bool DownloadBare(BareClient& c)
 struct Program {
     Program()
     {
-        for (int i = 0; i < MsgCount; ++i) Msg[i] = QString::number(i);
+        for (int i = 0; i < MsgCount; ++i) Msg[i] = std::to_string(i);
         model.UseCOM = false;
     }
     ConfigTransfer Transfer()
     {
-        return ConfigTransfer({model, link, port, log, waiter, [](const QString&, int) {}, [](const QString&) {},
+        return ConfigTransfer({model, link, port, log, waiter, [](const std::string&, int) {}, [](const std::string&) {},
                                [](const K_PYLON&) {}});
     }
     K_PYLON model;

@@ -18,7 +18,7 @@ class QuietLog : public ProgressLog {
 public:
     void ShowLog() override { lines = 0; }
     void CloseLog() override { closed = true; }
-    void AppendLine(const QString&) override { ++lines; }
+    void AppendLine(const std::string&) override { ++lines; }
     int lines = 0;
     bool closed = false;
 };
@@ -31,7 +31,7 @@ public:
 struct Rig {
     explicit Rig(bool serial)
     {
-        for (int i = 0; i < MsgCount; ++i) Msg[i] = QString::number(i);
+        for (int i = 0; i < MsgCount; ++i) Msg[i] = std::to_string(i);
         if (serial) {
             model.UseCOM = true;
             model.ComName = emu.OpenPty();
@@ -42,8 +42,8 @@ struct Rig {
     }
     ConfigTransfer Transfer()
     {
-        return ConfigTransfer({model, link, port, log, waiter, [](const QString&, int) {},
-                               [](const QString&) {}, [](const K_PYLON&) {}});
+        return ConfigTransfer({model, link, port, log, waiter, [](const std::string&, int) {},
+                               [](const std::string&) {}, [](const K_PYLON&) {}});
     }
 
     PylonEmulator emu;

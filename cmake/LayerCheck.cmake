@@ -1,7 +1,7 @@
 # Checks that every source file includes only from its own layer and the
 # layers below it, and that the Qt-free folders include no Qt header.
 #
-#   cmake -DROOT=<source tree> [-DQT_CORE_INCLUDE_DIR=<dir>] -P LayerCheck.cmake
+#   cmake -DROOT=<source tree> -P LayerCheck.cmake
 #
 # Every folder of src/ and emulator/ must be named in the table below: a new
 # folder fails the check until its layer is written down here (and in
@@ -36,11 +36,9 @@ set(allow_emulator ${core})
 set(allow_emulator/face emulator ${core})
 set(allow_tools ${forms} ${core})
 
-# Folders whose sources include no Qt header at all, and folders that may
-# include Qt Core's headers only (those found in QT_CORE_INCLUDE_DIR; without
-# it, no Qt header counts as Qt Core's).
-set(qt_free cli emulator)
-set(qt_core_only ${core})
+# Folders whose sources include no Qt header at all: the core, and the
+# programs built on it alone.
+set(qt_free ${core} cli emulator)
 
 set(known_folders model lang lang/texts comm history ${forms} app cli langlib
     emulator emulator/face tools)
@@ -74,13 +72,6 @@ function(is_qt_header header out)
   set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
-function(is_qt_core_header header out)
-  set(result FALSE)
-  if(DEFINED QT_CORE_INCLUDE_DIR AND EXISTS "${QT_CORE_INCLUDE_DIR}/${header}")
-    set(result TRUE)
-  endif()
-  set(${out} ${result} PARENT_SCOPE)
-endfunction()
 
 set(problems "")
 file(GLOB_RECURSE sources RELATIVE "${ROOT}"
@@ -117,11 +108,6 @@ foreach(file IN LISTS sources)
       is_qt_header("${header}" qt)
       if(qt AND layer IN_LIST qt_free)
         list(APPEND problems "${file}: includes the Qt header <${header}>; ${layer} is Qt-free")
-      elseif(qt AND layer IN_LIST qt_core_only)
-        is_qt_core_header("${header}" core_header)
-        if(NOT core_header)
-          list(APPEND problems "${file}: includes <${header}>, which is not Qt Core's; ${layer} is part of the core")
-        endif()
       endif()
     endif()
   endforeach()

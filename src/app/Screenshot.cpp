@@ -54,7 +54,7 @@ int main(int argc, char** argv)
 
     TLumarqApplication app(argc, argv);
     TDM dm(&store);
-    dm.Settings.LangId = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("EN");
+    dm.Settings.LangId = argc > 2 ? std::string(argv[2]) : std::string("EN");
     TFLumarqPylon window(model, file, link, dm);
     TFInfoWindow info(dm);
     window.SetInfoWindow(&info);

@@ -24,7 +24,7 @@ void ConfigTransfer::Send()
         try {
             SendSerial();
         } catch (const EComPort& e) {
-            env_.errorBox(QString::fromStdString(e.what()));
+            env_.errorBox(e.what());
         }
     } else {
         SendNetwork();
@@ -37,7 +37,7 @@ void ConfigTransfer::Download()
         try {
             DownloadSerial();
         } catch (const EComPort& e) {
-            env_.errorBox(QString::fromStdString(e.what()));
+            env_.errorBox(e.what());
         }
     } else {
         DownloadNetwork();
@@ -193,7 +193,7 @@ void ConfigTransfer::DownloadNetwork()
             continue;
         }
         if ((r = link.ReadPriceBlock(env_.model)) != 0) {
-            env_.log.AppendLine(Msg[MsgReadError] + QStringLiteral(" ") + QString::number(r));
+            env_.log.AppendLine(Msg[MsgReadError] + " " + std::to_string(r));
             link.Disconnect();
             ReportResult(r, env_.log);
             continue;
@@ -203,7 +203,7 @@ void ConfigTransfer::DownloadNetwork()
         if (link.SendHeader() == 0) {
             r = link.ReadReply();
             if (r != Frames::ReplyAck)
-                env_.log.AppendLine(Msg[MsgReadError] + QStringLiteral(" ") + QString::number(r));
+                env_.log.AppendLine(Msg[MsgReadError] + " " + std::to_string(r));
             else if (link.ReadFontBlock(env_.model) == 0)
                 LogMsg(MsgOk);
         }

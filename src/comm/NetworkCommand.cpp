@@ -23,8 +23,7 @@ bool NetworkCommand::Connect(PylonCommandEnv& env, const K_PYLON::tag_IP_SETTING
 {
     env.link.SetTarget(entry.IP, entry.Port);
     env.link.command = command;
-    env.log.AppendLine(Msg[MsgConnecting] + QString::fromStdString(Cp1250::ToUtf8(entry.IP)) +
-                       QStringLiteral("..."));
+    env.log.AppendLine(Msg[MsgConnecting] + Cp1250::ToUtf8(entry.IP) + "...");
     const LinkResult r = env.link.Connect();
     if (r == 0) return true;
     ReportResult(r, env.log);

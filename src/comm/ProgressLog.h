@@ -1,5 +1,5 @@
 #pragma once
-#include <QString>
+#include <string>
 
 // The progress log the pylon commands write into (the information window).
 // Every appended line is visible at once, although the command blocks the
@@ -11,6 +11,6 @@ public:
     virtual void ShowLog() = 0;
     // Closes (hides) the log window.
     virtual void CloseLog() = 0;
-    // Appends one line and repaints the log at once.
-    virtual void AppendLine(const QString& line) = 0;
+    // Appends one line (UTF-8) and repaints the log at once.
+    virtual void AppendLine(const std::string& line) = 0;
 };

@@ -1,6 +1,6 @@
 #pragma once
 #include <functional>
-#include <QString>
+#include <string>
 
 class K_CONNECTION;
 class K_PYLON;
@@ -18,10 +18,10 @@ struct PylonCommandEnv {
     TComPort& port;
     ProgressLog& log;
     Waiter& waiter;
-    // A warning box with the given style (the commands pass 48).
-    std::function<void(const QString& text, int style)> warningBox;
-    // The standard error box, for a serial port error.
-    std::function<void(const QString& text)> errorBox;
+    // A warning box with the given style (the commands pass 48); UTF-8 text.
+    std::function<void(const std::string& text, int style)> warningBox;
+    // The standard error box, for a serial port error; UTF-8 text.
+    std::function<void(const std::string& text)> errorBox;
     // Redraws the pylon picture from a snapshot of the model.
     std::function<void(const K_PYLON& model)> showPylon;
 };

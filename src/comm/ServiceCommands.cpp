@@ -14,7 +14,7 @@ ServiceCommands::ServiceCommands(PylonCommandEnv env) : env_(std::move(env)) {}
 
 LinkResult ServiceCommands::ReadServiceReply() { return SerialCommand::ReadReply(env_.port); }
 
-QString ServiceCommands::TestResultLine(LinkResult result)
+std::string ServiceCommands::TestResultLine(LinkResult result)
 {
     switch (result) {
     case 6: return Msg[MsgReadTimeout];
@@ -31,7 +31,7 @@ void ServiceCommands::SendSettings(uint8_t pricesIndex, uint8_t digitsIndex)
         try {
             SendSettingsSerial(pricesIndex, digitsIndex);
         } catch (const EComPort& e) {
-            env_.errorBox(QString::fromStdString(e.what()));
+            env_.errorBox(e.what());
         }
         return;
     }
@@ -46,7 +46,7 @@ void ServiceCommands::RunTest(uint8_t testCode)
         try {
             RunTestSerial(testCode);
         } catch (const EComPort& e) {
-            env_.errorBox(QString::fromStdString(e.what()));
+            env_.errorBox(e.what());
         }
         return;
     }

@@ -1,6 +1,6 @@
 #pragma once
 #include <cstdint>
-#include <QString>
+#include <string>
 
 #include "comm/K_CONNECTION.h"
 #include "comm/PylonCommandEnv.h"
@@ -29,7 +29,7 @@ public:
     LinkResult ReadServiceReply();
 
     // The line the serial test command logs for a reply result.
-    static QString TestResultLine(LinkResult result);
+    static std::string TestResultLine(LinkResult result);
 
 private:
     void SendSettingsSerial(uint8_t first, uint8_t second);

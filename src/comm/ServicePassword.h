@@ -1,6 +1,6 @@
 #pragma once
-#include <QDate>
-#include <QString>
+#include <chrono>
+#include <string>
 
 // The service window's password: made anew from the day's date and fixed
 // text at every check, never stored. Mode 0 opens from Ctrl+Alt+S, mode 1
@@ -12,6 +12,6 @@ public:
 
     // The password of `mode` on `day`; empty for an invalid day or an
     // unknown mode (and an empty password never opens the window).
-    static QString For(int mode, const QDate& day);
-    static bool Accepts(int mode, const QDate& day, const QString& typed);
+    static std::string For(int mode, const std::chrono::year_month_day& day);
+    static bool Accepts(int mode, const std::chrono::year_month_day& day, const std::string& typed);
 };

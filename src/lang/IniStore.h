@@ -1,37 +1,44 @@
 #pragma once
-#include <QByteArray>
-#include <QHash>
-#include <QList>
-#include <QString>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 // An INI document held in memory: "[section]" lines open sections, "key=value"
 // lines belong to the section above; the value is everything after the first
 // "=" (blanks included), the key is trimmed. Section and key look-up ignores
-// letter case; the first of two equal keys wins.
+// letter case; the first of two equal keys wins. Texts are UTF-8.
 class IniStore {
 public:
     IniStore() = default;
 
     void Clear() { sections_.clear(); }
     // Replaces the whole content; the text may start with a UTF-8 byte-order mark.
-    void SetText(const QString& text);
-    void SetUtf8(const QByteArray& bytes);
+    void SetText(std::string_view utf8);
+    void SetUtf8(std::string_view bytes) { SetText(bytes); }
 
-    bool SectionExists(const QString& section) const;
-    bool ValueExists(const QString& section, const QString& key) const;
-    QString ReadString(const QString& section, const QString& key, const QString& def) const;
+    bool SectionExists(std::string_view section) const;
+    bool ValueExists(std::string_view section, std::string_view key) const;
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
     int SectionCount() const { return int(sections_.size()); }
     // Number of key lines of all sections together.
     int KeyCount() const;
 
+    // The letter case folding of the look-ups: ASCII, and the letters of
+    // Latin-1 and Latin Extended-A (every letter of the Polish, Hungarian and
+    // German texts), upper case to lower; everything else stays as it is.
+    static std::string FoldCase(std::string_view utf8);
+
 private:
     // Forms are translated key by key, hundreds of keys per form: look-ups go
-    // through an index of the lower-cased names.
+    // through an index of the folded names.
     struct Section {
-        QString name;
-        QList<QPair<QString, QString>> entries;
-        QHash<QString, qsizetype> index;  // lower-cased key -> its first entry
+        std::string name;
+        std::string folded;
+        std::vector<std::pair<std::string, std::string>> entries;
+        std::unordered_map<std::string, size_t> index;  // folded key -> its first entry
     };
-    const Section* Find(const QString& section) const;
-    QList<Section> sections_;
+    const Section* Find(std::string_view section) const;
+    std::vector<Section> sections_;
 };

@@ -1,12 +1,12 @@
 #pragma once
 #include <array>
-#include <QString>
+#include <string>
 
-// The numbered messages of the current language (0 to 43), empty until a
-// language with a [MSG] section has been loaded. Looked up at the moment of
+// The numbered messages of the current language (0 to 43), in UTF-8, empty
+// until a language with a [MSG] section has been loaded. Looked up at the moment of
 // use, so a text shown after a language change is in the new language.
 constexpr int MsgCount = 44;
-extern std::array<QString, MsgCount> Msg;
+extern std::array<std::string, MsgCount> Msg;
 
 // What each number says (the English text in brackets).
 enum MsgId : int {
@@ -45,3 +45,11 @@ enum MsgId : int {
     MsgClosingPort = 42,
     MsgClosedPort = 43,
 };
+
+class IniStore;
+
+// Fills Msg from the [MSG] section of a language text, keys "0" to "43"; a
+// missing key gives "ERROR". A text without [MSG] leaves Msg as it is. The
+// escapes "\r\n" and "\t" (either letter case) become a line break and a tab.
+void LoadMessages(const IniStore& texts);
+std::string UnescapeMessage(std::string text);

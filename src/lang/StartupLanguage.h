@@ -1,6 +1,5 @@
 #pragma once
-#include <QLocale>
-#include <QString>
+#include <string>
 
 // The language the program starts in when none is stored yet, from the
 // system's language. Languages are told by the system's primary language
@@ -12,9 +11,4 @@ constexpr int LangPolish = 21;
 
 // The code for a language identifier; only its low 8 bits (the primary
 // language) count. Anything but German, English, Hungarian or Polish gives "EN".
-QString LanguageCodeFor(int languageId);
-// The primary language identifier of a Qt language, 0 for languages the
-// program has no text for.
-int PrimaryLanguageIdOf(QLocale::Language language);
-// The primary language identifier of the system's default locale.
-int SystemPrimaryLanguageId();
+std::string LanguageCodeFor(int languageId);

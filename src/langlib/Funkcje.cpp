@@ -45,17 +45,18 @@ private:
 // A key of the section, with its value when it is there.
 class Section {
 public:
-    Section(const IniStore& doc, const QString& name) : doc_(doc), name_(name) {}
+    Section(const IniStore& doc, const QString& name) : doc_(doc), name_(name.toStdString()) {}
     bool Find(const QString& key, QString& value) const
     {
-        if (!doc_.ValueExists(name_, key)) return false;
-        value = doc_.ReadString(name_, key, Fixed.Default);
+        const std::string k = key.toStdString();
+        if (!doc_.ValueExists(name_, k)) return false;
+        value = QString::fromStdString(doc_.ReadString(name_, k, Fixed.Default.toStdString()));
         return true;
     }
 
 private:
     const IniStore& doc_;
-    const QString& name_;
+    const std::string name_;
 };
 
 // Whether the component has one of the list properties the exact class tests
@@ -183,7 +184,7 @@ bool ReadDocument(const char* path, IniStore& doc)
     if (!file.open(QIODevice::ReadOnly)) Fail(name, file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) Fail(name, file.errorString());
-    doc.SetUtf8(bytes);
+    doc.SetText(std::string_view(bytes.constData(), size_t(bytes.size())));
     return true;
 }
 

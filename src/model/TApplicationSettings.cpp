@@ -16,12 +16,12 @@ void TApplicationSettings::LoadSettings()
 {
     if (!store_ || !store_->KeyExists(ConfigKey)) return;
     auto v = store_->ReadValue(ConfigKey, "LangId");
-    LangId = v && v->type == RegValue::Type::String ? QString::fromStdString(v->text) : QString();
+    LangId = v && v->type == RegValue::Type::String ? v->text : std::string();
 }
 
 void TApplicationSettings::SaveSettings()
 {
     if (!store_ || !store_->CreateKey(ConfigKey)) return;
-    store_->WriteValue(ConfigKey, "LangId", RegValue::String(LangId.toStdString()));
+    store_->WriteValue(ConfigKey, "LangId", RegValue::String(LangId));
     store_->Commit();
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include <QString>
+#include <string>
 
 class RegStore;
 
@@ -15,7 +15,7 @@ public:
     TApplicationSettings(const TApplicationSettings&) = delete;
     TApplicationSettings& operator=(const TApplicationSettings&) = delete;
 
-    QString LangId;  // "PL", "EN", "HU", "DE"; empty when none is chosen yet
+    std::string LangId;  // "PL", "EN", "HU", "DE"; empty when none is chosen yet
 
     void LoadSettings();
     void SaveSettings();

@@ -2,8 +2,6 @@
 // What the transfer and service command tests share: a progress log that
 // records what the operator would see, the English messages, and a rig that
 // wires a command to the emulator over loopback or a pseudo-terminal.
-#include <QString>
-#include <QStringList>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,9 +14,7 @@
 #include "emulator/PylonEmulator.h"
 #include "lang/Msg.h"
 #include "model/K_PYLON.h"
-
-// Failures print texts, not their code units.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+#include "support/Lines.h"
 
 // The log as a person reads it: the lines since it was last shown, whether
 // it is on screen, and every show / close / line in order.
@@ -29,15 +25,15 @@ public:
         shown = true;
         ++shows;
         lines.clear();
-        events << QStringLiteral("[show]");
+        events << std::string("[show]");
     }
     void CloseLog() override
     {
         shown = false;
         ++closes;
-        events << QStringLiteral("[close]");
+        events << std::string("[close]");
     }
-    void AppendLine(const QString& line) override
+    void AppendLine(const std::string& line) override
     {
         lines << line;
         events << line;
@@ -46,8 +42,8 @@ public:
     bool shown = false;
     int shows = 0;
     int closes = 0;
-    QStringList lines;
-    QStringList events;
+    Lines lines;
+    Lines events;
 };
 
 // The English [MSG] texts the commands use.
@@ -64,11 +60,11 @@ inline void LoadEnglishMessages()
         "OK", "Name", "IP", "Port", "State", "Active", "Inactive", "IP exists", "Wrong password",
         "DLL function error", "Polish manufacturer of LED displays", "All rights reserved",
         "Opening port", "Opened port", "Closing port", "Closed port"};
-    for (int i = 0; i < MsgCount; ++i) Msg[i] = QString::fromUtf8(texts[i]);
+    for (int i = 0; i < MsgCount; ++i) Msg[i] = std::string(texts[i]);
 }
 
 struct BoxCall {
-    QString text;
+    std::string text;
     int style;
 };
 
@@ -105,8 +101,8 @@ public:
     PylonCommandEnv Env()
     {
         return {model, link, port, log, waiter,
-                [this](const QString& text, int style) { warnings.push_back({text, style}); },
-                [this](const QString& text) { errors.push_back(text); },
+                [this](const std::string& text, int style) { warnings.push_back({text, style}); },
+                [this](const std::string& text) { errors.push_back(text); },
                 [this](const K_PYLON& m) {
                     K_PYLON snapshot(m);
                     snapshot.DetachSession();
@@ -130,7 +126,7 @@ public:
         model.ComSpeed = 7;
     }
 
-    void LogPort(int msg) { log.AppendLine(Msg[msg] + QStringLiteral(" ") + QString::fromStdString(port.Port())); }
+    void LogPort(int msg) { log.AppendLine(Msg[msg] + std::string(" ") + port.Port()); }
 
     K_PYLON model;
     K_CONNECTION link{"0.0.0.0", 2101};
@@ -138,7 +134,7 @@ public:
     RecordingLog log;
     RecordingWaiter waiter;
     std::vector<BoxCall> warnings;
-    std::vector<QString> errors;
+    std::vector<std::string> errors;
     std::vector<K_PYLON> shown;
 };
 
@@ -171,12 +167,12 @@ std::vector<uint8_t> Bytes(const Block& b)
 }
 
 // The port's own lines, "Opening port" (0) to "Closed port" (3), for one port name.
-inline QStringList PortLines(const std::string& port, int from, int to)
+inline Lines PortLines(const std::string& port, int from, int to)
 {
     const char* names[] = {"Opening port ", "Opened port ", "Closing port ", "Closed port "};
-    QStringList l;
-    for (int i = from; i <= to; ++i) l << QString::fromLatin1(names[i]) + QString::fromStdString(port);
+    Lines l;
+    for (int i = from; i <= to; ++i) l << std::string(names[i]) + port;
     return l;
 }
 
-inline QString Connecting(const char* ip) { return QStringLiteral("* Connecting with") + QLatin1String(ip) + QStringLiteral("..."); }
+inline std::string Connecting(const char* ip) { return std::string("* Connecting with") + std::string(ip) + std::string("..."); }

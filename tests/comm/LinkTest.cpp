@@ -4,7 +4,6 @@
 
 #include <arpa/inet.h>
 #include <chrono>
-#include <QStringList>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,6 +14,7 @@
 #include "emulator/PylonEmulator.h"
 #include "lang/Msg.h"
 #include "model/K_PYLON.h"
+#include "support/Lines.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ class LinesLog : public ProgressLog {
 public:
     void ShowLog() override { lines.clear(); }
     void CloseLog() override {}
-    void AppendLine(const QString& line) override { lines << line; }
-    QStringList lines;
+    void AppendLine(const std::string& line) override { lines << line; }
+    Lines lines;
 };
 
 template <typename Block>
@@ -360,17 +360,17 @@ TEST(LinkConnect, DisconnectIsHarmlessWhenNothingIsOpen)
 
 TEST(LinkReport, AppendsTheMessageOfEachCode)
 {
-    for (int i = 0; i < MsgCount; ++i) Msg[i] = QStringLiteral("msg %1").arg(i);
+    for (int i = 0; i < MsgCount; ++i) Msg[i] = "msg " + std::to_string(i);
     const std::pair<LinkResult, int> table[] = {{1, 6},   {2, 7},    {3, 8},    {4, 9},    {5, 10},  {6, 11},
                                                 {7, 12},  {101, 13}, {170, 28}, {204, 14}, {254, 15}};
     for (const auto& [code, msg] : table) {
         LinesLog log;
         ReportResult(code, log);
-        EXPECT_EQ(log.lines, QStringList{Msg[msg]}) << code;
+        EXPECT_EQ(log.lines, Lines{Msg[msg]}) << code;
     }
     for (LinkResult silent : {0, 8, 100, 169, 171, 255, -1}) {
         LinesLog log;
         ReportResult(silent, log);
-        EXPECT_TRUE(log.lines.isEmpty()) << silent;
+        EXPECT_TRUE(log.lines.empty()) << silent;
     }
 }

@@ -20,7 +20,7 @@ protected:
 
     ServiceCommands Commands() { return ServiceCommands(rig.Env()); }
 
-    QStringList PortLines(int from, int to) const { return ::PortLines(pty, from, to); }
+    Lines PortLines(int from, int to) const { return ::PortLines(pty, from, to); }
 
     void UseSerial()
     {
@@ -43,7 +43,7 @@ TEST_F(ServiceTest, NetworkSettingsCarryPricesDigitsAndTheirXor)
     EXPECT_EQ(emu.GetState().prices, 4);
     EXPECT_EQ(emu.GetState().digits, 3);
     EXPECT_EQ(rig.log.events,
-              QStringList({"[show]", Connecting("127.0.0.1"), "* Sending data...", "OK", "[close]", "OK"}));
+              Lines({"[show]", Connecting("127.0.0.1"), "* Sending data...", "OK", "[close]", "OK"}));
     EXPECT_EQ(rig.waiter.waits, std::vector<int>{1000});
     EXPECT_FALSE(rig.link.IsConnected());
 }
@@ -51,13 +51,13 @@ TEST_F(ServiceTest, NetworkSettingsCarryPricesDigitsAndTheirXor)
 TEST_F(ServiceTest, SerialSettingsReachThePylonPricesFirst)
 {
     UseSerial();
-    QStringList atWait;
+    Lines atWait;
     rig.waiter.onWait = [&](int) { atWait = rig.log.lines; };
     Commands().SendSettings(5, 5);
     EXPECT_EQ(emu.Received(), Bytes({0x4B, 0x64, 0x34, 0x17, 0x05, 0x05, 0x00}));
     EXPECT_EQ(emu.GetState().prices, 6);
     EXPECT_EQ(emu.GetState().digits, 6);
-    EXPECT_EQ(atWait, PortLines(0, 1) + QStringList({"* Sending data...", "OK"}));
+    EXPECT_EQ(atWait, PortLines(0, 1) + Lines({"* Sending data...", "OK"}));
     EXPECT_EQ(rig.log.lines, atWait + PortLines(2, 3));
     EXPECT_EQ(rig.waiter.waits, std::vector<int>{1000});
     EXPECT_FALSE(rig.log.shown);
@@ -76,7 +76,7 @@ TEST_F(ServiceTest, SerialSettingsRefusedAtEitherStepLogTimeout)
     for (Frame f : {Frame::Header, Frame::Payload}) {
         emu.On(0x17, f, Step::Reply(0xFE));
         Commands().SendSettings(3, 2);
-        EXPECT_EQ(rig.log.lines, PortLines(0, 1) + QStringList({"* Sending data...", "* Reading data - timeout"}) +
+        EXPECT_EQ(rig.log.lines, PortLines(0, 1) + Lines({"* Sending data...", "* Reading data - timeout"}) +
                                      PortLines(2, 3));
         EXPECT_TRUE(rig.log.shown);
         emu.ClearScript();
@@ -103,7 +103,7 @@ TEST_F(ServiceTest, SerialTestCommandLogsByItsOwnTable)
         emu.ClearScript();
         emu.On(0x1D, Frame::Header, c.step);
         Commands().RunTest(ServiceCommands::AllLedsOn);
-        EXPECT_EQ(rig.log.lines, PortLines(0, 1) + QStringList({"* Sending data...", c.line}) + PortLines(2, 3))
+        EXPECT_EQ(rig.log.lines, PortLines(0, 1) + Lines({"* Sending data...", c.line}) + PortLines(2, 3))
             << c.line;
         EXPECT_TRUE(rig.log.shown) << c.line;
         EXPECT_EQ(emu.GetState().test, 0);
@@ -117,7 +117,7 @@ TEST_F(ServiceTest, SerialTestCommandSendsTheCodeAndClosesTheLogAtOnce)
     Commands().RunTest(ServiceCommands::ShowFirmware);
     EXPECT_EQ(emu.Received(), Bytes({0x4B, 0x64, 0x34, 0x1D, 0x03}));
     EXPECT_EQ(emu.GetState().test, 3);
-    EXPECT_EQ(rig.log.lines, PortLines(0, 1) + QStringList({"* Sending data...", "OK", "OK"}) + PortLines(2, 3));
+    EXPECT_EQ(rig.log.lines, PortLines(0, 1) + Lines({"* Sending data...", "OK", "OK"}) + PortLines(2, 3));
     EXPECT_FALSE(rig.log.shown);
     EXPECT_TRUE(rig.waiter.waits.empty());
 }
@@ -128,7 +128,7 @@ TEST_F(ServiceTest, SerialTestCodeRefusedLogsTheSecondLine)
     emu.On(0x1D, Frame::Payload, Step::Reply(0x65));
     Commands().RunTest(ServiceCommands::ShowAddresses);
     EXPECT_EQ(rig.log.lines,
-              PortLines(0, 1) + QStringList({"* Sending data...", "OK", "* Memory error"}) + PortLines(2, 3));
+              PortLines(0, 1) + Lines({"* Sending data...", "OK", "* Memory error"}) + PortLines(2, 3));
     EXPECT_TRUE(rig.log.shown);
 }
 
@@ -143,7 +143,7 @@ TEST_F(ServiceTest, NetworkTestCommandUsesTheLinksMessages)
 
     emu.On(0x1D, Frame::Header, Step::Reply(0xCC));
     Commands().RunTest(ServiceCommands::EndTests);
-    EXPECT_EQ(rig.log.lines, QStringList({Connecting("127.0.0.1"), "* Sending data...", "* CRC error"}));
+    EXPECT_EQ(rig.log.lines, Lines({Connecting("127.0.0.1"), "* Sending data...", "* CRC error"}));
     EXPECT_TRUE(rig.log.shown);
 }
 
@@ -171,25 +171,33 @@ TEST_F(ServiceTest, MissingSerialPortShowsTheErrorBox)
 
 // ---- The day password ----
 
+using std::chrono::year_month_day;
+
+year_month_day Ymd(int y, unsigned m, unsigned d)
+{
+    return year_month_day{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
+}
+
 TEST(ServicePassword, EveryDayOfFortyYearsHasTwoDistinctValidPasswords)
 {
-    std::set<QString> seen;
-    const QDate first(2000, 1, 1), last(2039, 12, 31);
-    QString previous[2];
+    std::set<std::string> seen;
+    const std::chrono::sys_days first{Ymd(2000, 1, 1)}, last{Ymd(2039, 12, 31)};
+    std::string previous[2];
     int days = 0;
-    for (QDate d = first; d <= last; d = d.addDays(1), ++days) {
-        const QString p0 = ServicePassword::For(0, d), p1 = ServicePassword::For(1, d);
-        for (const QString& p : {p0, p1}) {
-            ASSERT_FALSE(p.isEmpty());
-            ASSERT_LE(p.size(), ServicePassword::MaxLength);
-            ASSERT_EQ(p, p.toUpper()) << p.toStdString();
+    for (std::chrono::sys_days d = first; d <= last; d += std::chrono::days{1}, ++days) {
+        const year_month_day ymd{d};
+        const std::string p0 = ServicePassword::For(0, ymd), p1 = ServicePassword::For(1, ymd);
+        for (const std::string& p : {p0, p1}) {
+            ASSERT_FALSE(p.empty());
+            ASSERT_LE(int(p.size()), ServicePassword::MaxLength);
+            for (char c : p) ASSERT_TRUE(std::isdigit(static_cast<unsigned char>(c)) || std::isupper(static_cast<unsigned char>(c))) << p;
         }
-        ASSERT_NE(p0, p1) << d.toString(Qt::ISODate).toStdString();
+        ASSERT_NE(p0, p1) << p0;
         ASSERT_NE(p0, previous[0]);
         ASSERT_NE(p1, previous[1]);
         // No password opens the window on two different days or in both modes.
-        ASSERT_TRUE(seen.insert(p0).second) << p0.toStdString();
-        ASSERT_TRUE(seen.insert(p1).second) << p1.toStdString();
+        ASSERT_TRUE(seen.insert(p0).second) << p0;
+        ASSERT_TRUE(seen.insert(p1).second) << p1;
         previous[0] = p0;
         previous[1] = p1;
     }
@@ -198,22 +206,22 @@ TEST(ServicePassword, EveryDayOfFortyYearsHasTwoDistinctValidPasswords)
 
 TEST(ServicePassword, MatchesTheServiceNotesAndRefusesTheOtherMode)
 {
-    const QDate day(2024, 3, 15);
+    const year_month_day day = Ymd(2024, 3, 15);
     EXPECT_EQ(ServicePassword::For(0, day), "KD4M20240315");
     EXPECT_EQ(ServicePassword::For(1, day), "15032024SRV2");
     EXPECT_TRUE(ServicePassword::Accepts(0, day, "KD4M20240315"));
     EXPECT_FALSE(ServicePassword::Accepts(1, day, "KD4M20240315"));
     EXPECT_FALSE(ServicePassword::Accepts(0, day, "15032024SRV2"));
-    EXPECT_FALSE(ServicePassword::Accepts(0, day.addDays(1), "KD4M20240315"));
+    EXPECT_FALSE(ServicePassword::Accepts(0, Ymd(2024, 3, 16), "KD4M20240315"));
     EXPECT_FALSE(ServicePassword::Accepts(0, day, "kd4m20240315"));
 }
 
 TEST(ServicePassword, NothingOpensWithoutADateOrForAnotherMode)
 {
-    EXPECT_FALSE(ServicePassword::Accepts(0, QDate(), ""));
-    EXPECT_FALSE(ServicePassword::Accepts(1, QDate(), ""));
-    EXPECT_FALSE(ServicePassword::Accepts(2, QDate(2024, 3, 15), ""));
-    EXPECT_TRUE(ServicePassword::For(2, QDate(2024, 3, 15)).isEmpty());
+    EXPECT_FALSE(ServicePassword::Accepts(0, year_month_day{}, ""));
+    EXPECT_FALSE(ServicePassword::Accepts(1, Ymd(2024, 2, 30), ""));
+    EXPECT_FALSE(ServicePassword::Accepts(2, Ymd(2024, 3, 15), ""));
+    EXPECT_TRUE(ServicePassword::For(2, Ymd(2024, 3, 15)).empty());
 }
 
 }  // namespace

@@ -122,7 +122,7 @@ TEST(ApplicationSettings, LanguageComesBackAndMissingValueIsEmpty)
     MemoryRegStore s;
     {
         TApplicationSettings a(&s);
-        EXPECT_TRUE(a.LangId.isEmpty());
+        EXPECT_TRUE(a.LangId.empty());
         a.LangId = "HU";
     }
     EXPECT_EQ(s.ReadValue(TApplicationSettings::ConfigKey, "LangId")->text, "HU");
@@ -132,5 +132,5 @@ TEST(ApplicationSettings, LanguageComesBackAndMissingValueIsEmpty)
     }
     s.DeleteValue(TApplicationSettings::ConfigKey, "LangId");
     TApplicationSettings c(&s);
-    EXPECT_TRUE(c.LangId.isEmpty());
+    EXPECT_TRUE(c.LangId.empty());
 }

@@ -116,9 +116,9 @@ void TFInfoWindow::CloseLog()
     hide();
 }
 
-void TFInfoWindow::AppendLine(const QString& line)
+void TFInfoWindow::AppendLine(const std::string& line)
 {
-    REInfoWindow->appendPlainText(line);
+    REInfoWindow->appendPlainText(QString::fromStdString(line));
     ++lineCount_;
     REInfoWindow->verticalScrollBar()->setValue(REInfoWindow->verticalScrollBar()->maximum());
     PaintNow();

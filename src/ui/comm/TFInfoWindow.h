@@ -20,7 +20,7 @@ public:
     // ProgressLog
     void ShowLog() override;
     void CloseLog() override;
-    void AppendLine(const QString& line) override;
+    void AppendLine(const std::string& line) override;
 
     void Clear();
     // The log as the operator reads it, one entry per line.

@@ -17,7 +17,7 @@
 #include "comm/ServiceCommands.h"
 #include "comm/ServicePassword.h"
 #include "ui/lang/MessageBoxes.h"
-#include "lang/Msg.h"
+#include "ui/lang/QtText.h"
 #include "ui/lang/TDM.h"
 #include "model/Cp1250.h"
 #include "ui/common/DialogParts.h"
@@ -190,7 +190,9 @@ void TFServiceOptions::SBOKPassClick()
 {
     if (unlocked_) return;
     const QDate day = today_ ? today_() : QDate::currentDate();
-    if (ServicePassword::Accepts(passwordMode_, day, EPassword->text())) {
+    const std::chrono::year_month_day ymd{std::chrono::year{day.year()}, std::chrono::month{unsigned(day.month())},
+                                          std::chrono::day{unsigned(day.day())}};
+    if (day.isValid() && ServicePassword::Accepts(passwordMode_, ymd, EPassword->text().toStdString())) {
         unlocked_ = true;
         LPass->setEnabled(false);
         EPassword->setEnabled(false);
@@ -199,7 +201,7 @@ void TFServiceOptions::SBOKPassClick()
         LayOutPanels();
         return;
     }
-    ShowWarningBox(Msg[MsgWrongPassword], WarningStyle);
+    ShowWarningBox(MsgText(MsgWrongPassword), WarningStyle);
     EPassword->selectAll();
     EPassword->setFocus();
 }
@@ -231,16 +233,16 @@ void TFServiceOptions::SBSendConfigurationClick()
     if (!unlocked_) return;
     // Byte 0 is the number of prices, byte 1 the digits per price, each less one.
     ServiceCommands commands({model_, link_, ComPort, log_, waiter_,
-                              [](const QString& text, int style) { ShowWarningBox(text, style); },
-                              [](const QString& text) { ShowErrorBox(text); }, {}});
+                              [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
+                              [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}});
     commands.SendSettings(uint8_t(CBList2->currentIndex()), uint8_t(CBList1->currentIndex()));
 }
 
 void TFServiceOptions::RunTest(uint8_t code)
 {
     ServiceCommands commands({model_, link_, ComPort, log_, waiter_,
-                              [](const QString& text, int style) { ShowWarningBox(text, style); },
-                              [](const QString& text) { ShowErrorBox(text); }, {}});
+                              [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
+                              [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}});
     commands.RunTest(code);
 }
 
@@ -261,7 +263,7 @@ void TFServiceOptions::SpeedButton1Click()
 
 void TFServiceOptions::LogPort(int msg)
 {
-    log_.AppendLine(Msg[msg] + QStringLiteral(" ") + QString::fromStdString(Cp1250::ToUtf8(ComPort.Port())));
+    log_.AppendLine(Msg[msg] + " " + Cp1250::ToUtf8(ComPort.Port()));
 }
 
 void TFServiceOptions::ComPortBeforeOpen() { LogPort(MsgOpeningPort); }

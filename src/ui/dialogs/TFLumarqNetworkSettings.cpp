@@ -20,7 +20,7 @@
 
 #include "comm/TComPort.h"
 #include "ui/lang/MessageBoxes.h"
-#include "lang/Msg.h"
+#include "ui/lang/QtText.h"
 #include "ui/lang/TLanguageChanger.h"
 #include "model/Cp1250.h"
 #include "model/K_PYLON.h"
@@ -201,7 +201,7 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
     for (QLineEdit* e : {EIP1, EIP2, EIP3, EIP4, EPort})
         if (!e->text().isEmpty() && AllDigits(e->text())) e->setProperty("Tag", e->text().toInt());
 
-    for (int c = 0; c < ColCount; ++c) SGTable->SetCell(c, 0, Msg[MsgHeadings + c]);
+    for (int c = 0; c < ColCount; ++c) SGTable->SetCell(c, 0, MsgText(MsgHeadings + c));
     SelectedRow = 1;
     FillComPorts();
     cbComSpeed->addItem(QStringLiteral("2400"), Speed2400);
@@ -232,7 +232,7 @@ void TFLumarqNetworkSettings::showEvent(QShowEvent* event)
 void TFLumarqNetworkSettings::FormShow()
 {
     try {
-        StateItems = QStringList{Msg[MsgActive], Msg[MsgInactive]};
+        StateItems = QStringList{MsgText(MsgActive), MsgText(MsgInactive)};
         delete StateCombo;
         StateCombo = nullptr;
         auto* combo = new QComboBox(this);
@@ -244,7 +244,7 @@ void TFLumarqNetworkSettings::FormShow()
         connect(combo, &QComboBox::activated, this, &TFLumarqNetworkSettings::StateComboChange);
         StateCombo = combo;
     } catch (const std::bad_alloc&) {
-        ShowWarningBox(Msg[MsgMemoryError], MB_ICONEXCLAMATION);
+        ShowWarningBox(MsgText(MsgMemoryError), MB_ICONEXCLAMATION);
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
         return;
     }
@@ -256,7 +256,7 @@ void TFLumarqNetworkSettings::FormShow()
         SGTable->SetCell(ColName, row, FromModel(entry.Name));
         SGTable->SetCell(ColIP, row, FromModel(entry.IP));
         SGTable->SetCell(ColPort, row, QString::number(entry.Port));
-        SGTable->SetCell(ColState, row, entry.Active ? Msg[MsgActive] : Msg[MsgInactive]);
+        SGTable->SetCell(ColState, row, entry.Active ? MsgText(MsgActive) : MsgText(MsgInactive));
         ++row;
     }
     if (SGTable->RowCount() > 1) SGTable->selectRow(1);
@@ -386,14 +386,14 @@ void TFLumarqNetworkSettings::SBAddClick()
     for (int r = 1; r < SGTable->RowCount(); ++r)
         if (SGTable->Cell(ColIP, r) == address) exists = true;
     if (exists) {
-        ShowWarningBox(Msg[MsgIpExists], MB_ICONEXCLAMATION);
+        ShowWarningBox(MsgText(MsgIpExists), MB_ICONEXCLAMATION);
     } else {
         const int row = SGTable->RowCount();
         SGTable->SetRowCount(row + 1);
         SGTable->SetCell(ColName, row, EName->text());
         SGTable->SetCell(ColIP, row, address);
         SGTable->SetCell(ColPort, row, EPort->text());
-        SGTable->SetCell(ColState, row, CBState->isChecked() ? Msg[MsgActive] : Msg[MsgInactive]);
+        SGTable->SetCell(ColState, row, CBState->isChecked() ? MsgText(MsgActive) : MsgText(MsgInactive));
         if (row == 1) SGTable->selectRow(1);
     }
     ProposeName();
@@ -508,7 +508,7 @@ void TFLumarqNetworkSettings::SBOKClick()
         entry.Name = ToModel(SGTable->Cell(ColName, r), NameWidth);
         entry.IP = ToModel(SGTable->Cell(ColIP, r), AddressWidth);
         entry.Port = SGTable->Cell(ColPort, r).toInt();
-        entry.Active = SGTable->Cell(ColState, r) == Msg[MsgActive];
+        entry.Active = SGTable->Cell(ColState, r) == MsgText(MsgActive);
         model_.NetSettings.push_back(entry);
     }
     accept();

@@ -257,12 +257,12 @@ TDM::~TDM() = default;
 
 void TDM::ChooseStartupLanguage(int systemLanguageId)
 {
-    if (Settings.LangId.isEmpty()) Settings.LangId = LanguageCodeFor(systemLanguageId);
+    if (Settings.LangId.empty()) Settings.LangId = LanguageCodeFor(systemLanguageId);
 }
 
 bool TDM::LoadLanguage()
 {
-    return LanguageChanger.LoadLanguage(Settings.LangId);
+    return LanguageChanger.LoadLanguage(QString::fromStdString(Settings.LangId));
 }
 
 void TDM::FillLanguages()

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 
+#include "lang/LanguageTexts.h"
 #include "lang/Msg.h"
 #include "ui/lang/QtComponents.h"
 #include "ui/lang/TLabeledEdit.h"
@@ -19,14 +20,7 @@ namespace {
 
 const QString ResourceFolder = QStringLiteral(":/lang");
 const QString ResourcePrefix = QStringLiteral("ID_LANGINI_");
-const QString MissingText = QStringLiteral("ERROR_LOADING_TEXT");
-
-QString UnescapeMessage(QString text)
-{
-    text.replace(QStringLiteral("\\r\\n"), QStringLiteral("\r\n"), Qt::CaseInsensitive);
-    text.replace(QStringLiteral("\\t"), QStringLiteral("\t"), Qt::CaseInsensitive);
-    return text;
-}
+const char* const MissingText = "ERROR_LOADING_TEXT";
 
 // Status bar panels: the labels placed on the bar, in the order they were added.
 QList<QLabel*> Panels(QStatusBar* bar)
@@ -36,24 +30,17 @@ QList<QLabel*> Panels(QStatusBar* bar)
 
 }  // namespace
 
-// The texts live in a static library; their resources must be registered by
-// hand (outside any namespace, as the resource compiler's functions are).
-static void RegisterTexts()
-{
-    static const bool done = [] {
-        Q_INIT_RESOURCE(LangTexts);
-        return true;
-    }();
-    (void)done;
-}
-
 TLanguageChanger::TLanguageChanger() : TLanguageChanger(DefaultIniPath()) {}
 
 TLanguageChanger::TLanguageChanger(const QString& iniPath)
 {
-    RegisterTexts();
     QFile file(iniPath);
-    if (!iniPath.isEmpty() && file.open(QIODevice::ReadOnly)) Texts.SetUtf8(file.readAll());
+    if (!iniPath.isEmpty() && file.open(QIODevice::ReadOnly)) SetTexts(file.readAll());
+}
+
+void TLanguageChanger::SetTexts(const QByteArray& bytes)
+{
+    Texts.SetText(std::string_view(bytes.constData(), size_t(bytes.size())));
 }
 
 QString TLanguageChanger::DefaultIniPath()
@@ -72,37 +59,35 @@ QString TLanguageChanger::IniPathIn(const QString& folder)
     return dir.filePath(name);
 }
 
-QString TLanguageChanger::ResourcePath(const QString& code)
+std::optional<std::string> TLanguageChanger::LanguageText(const QString& code)
 {
-    RegisterTexts();
     // The code comes from the per-user store and may be anything: compare it
     // with the names the program carries instead of building a path from it.
-    // Resource names ignore letter case, as the system's resource look-up does.
+    // Names ignore letter case, as the system's resource look-up does.
+    if (const auto builtin = BuiltinLanguageText(code.toStdString())) return std::string(*builtin);
     const QString wanted = ResourcePrefix + code;
     const QStringList names = QDir(ResourceFolder).entryList(QDir::Files);
-    for (const QString& name : names)
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0) return ResourceFolder + QLatin1Char('/') + name;
-    return {};
+    for (const QString& name : names) {
+        if (name.compare(wanted, Qt::CaseInsensitive) != 0) continue;
+        QFile file(ResourceFolder + QLatin1Char('/') + name);
+        if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+        return file.readAll().toStdString();
+    }
+    return std::nullopt;
 }
 
 bool TLanguageChanger::LoadLanguage(const QString& code)
 {
-    const QString path = ResourcePath(code);
-    if (path.isEmpty()) return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    Texts.SetUtf8(file.readAll());
-
-    const QString msg = QStringLiteral("MSG");
-    if (Texts.SectionExists(msg))
-        for (int n = 0; n < MsgCount; ++n)
-            Msg[n] = UnescapeMessage(Texts.ReadString(msg, QString::number(n), QStringLiteral("ERROR")));
+    const std::optional<std::string> text = LanguageText(code);
+    if (!text) return false;
+    Texts.SetText(*text);
+    LoadMessages(Texts);
     return true;
 }
 
 QString TLanguageChanger::Read(const QString& section, const QString& key) const
 {
-    return Texts.ReadString(section, key, MissingText);
+    return QString::fromStdString(Texts.ReadString(section.toStdString(), key.toStdString(), MissingText));
 }
 
 void TLanguageChanger::Translate(QObject* root, const QString& section, const QString& path, int depth)

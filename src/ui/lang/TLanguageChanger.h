@@ -1,9 +1,11 @@
 #pragma once
+#include <optional>
+#include <string>
 #include <QList>
 #include <QString>
 
 #include "lang/IniStore.h"
-#include "lang/TLangData.h"
+#include "ui/lang/TLangData.h"
 
 class QObject;
 
@@ -20,14 +22,15 @@ public:
     QList<TLangData> Languages;
     IniStore Texts;
 
-    // Loads "ID_LANGINI_" + code; false (nothing changed) when there is none.
+    // Loads the language text of `code`; false (nothing changed) when there is none.
     bool LoadLanguage(const QString& code);
     // Every caller passes the root's own objectName as section, an empty path and depth 0.
     void Translate(QObject* root, const QString& section, const QString& path, int depth);
 
-    // The resource that holds the language text for `code`, or an empty
-    // string when the program carries none.
-    static QString ResourcePath(const QString& code);
+    // The language text for `code`, byte for byte: one of the four the core
+    // carries, else a Qt resource ":/lang/ID_LANGINI_" + code that a program
+    // (a test) compiled in; nothing when there is neither.
+    static std::optional<std::string> LanguageText(const QString& code);
     // "LumarqPylon.INI" in the program's folder.
     static QString DefaultIniPath();
     // The language INI file in `folder`: "LumarqPylon.INI", or a file whose
@@ -36,6 +39,7 @@ public:
 
 private:
     void TranslateComponent(QObject* c, const QString& section, const QString& prefix);
-    bool Has(const QString& section, const QString& key) const { return Texts.ValueExists(section, key); }
+    bool Has(const QString& section, const QString& key) const { return Texts.ValueExists(section.toStdString(), key.toStdString()); }
     QString Read(const QString& section, const QString& key) const;
+    void SetTexts(const QByteArray& bytes);
 };

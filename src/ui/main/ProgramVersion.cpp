@@ -3,14 +3,16 @@
 #include <QCoreApplication>
 #include <QStandardPaths>
 
+#include "model/Version.h"
+
 QString ProgramVersion::Format(int major, int minor, int release)
 {
-    return QString::number(major) + QLatin1Char('.') + QString::number(minor) + QString::number(release);
+    return QString::fromStdString(VersionTextFor(major, minor, release));
 }
 
 QString ProgramVersion::Text()
 {
-    return Format(LMQ_VERSION_MAJOR, LMQ_VERSION_MINOR, LMQ_VERSION_PATCH);
+    return QString::fromStdString(ProgramVersionText());
 }
 
 QString ProgramVersion::DocumentsDir(const QString& versionText)

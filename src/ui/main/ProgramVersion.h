@@ -4,8 +4,7 @@
 // The program's version text and the folder its file dialogs start in.
 class ProgramVersion {
 public:
-    // major + "." + minor and release run together: 2.1.7 gives "2.17",
-    // 1.0.12 gives "1.012". The build part is not shown.
+    // The version text of model/Version.h, for the forms.
     static QString Format(int major, int minor, int release);
     // The version the program was built with (2.1.7.0 reads "2.17").
     static QString Text();

@@ -25,9 +25,9 @@
 #include "ui/comm/TFInfoWindow.h"
 #include "ui/comm/TFServiceOptions.h"
 #include "ui/lang/MessageBoxes.h"
-#include "lang/Msg.h"
+#include "ui/lang/QtText.h"
 #include "ui/lang/QtComponents.h"
-#include "lang/StartupLanguage.h"
+#include "ui/lang/SystemLanguage.h"
 #include "ui/lang/TDM.h"
 #include "model/Cp1250.h"
 #include "model/K_PYLON.h"
@@ -118,7 +118,7 @@ TFLumarqPylon::TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, T
 
     // 5. to 8.: the language menu, the start-up language, the texts.
     BuildLanguageMenu();
-    if (DM.Settings.LangId.isEmpty()) DM.Settings.LangId = LanguageCodeFor(SystemPrimaryLanguageId());
+    if (DM.Settings.LangId.empty()) DM.Settings.LangId = LanguageCodeFor(SystemPrimaryLanguageId());
     DM.LoadLanguage();
     DM.LanguageChanger.Translate(this, objectName(), QString(), 0);
     ClearSeparatorTexts();
@@ -476,7 +476,7 @@ void TFLumarqPylon::LanguageMenuClick(QObject* sender)
     for (const TLangData& language : DM.LanguageChanger.Languages)
         if (sender && language.MenuItem == sender) chosen = &language;
     if (!chosen) return;
-    DM.Settings.LangId = chosen->Code;
+    DM.Settings.LangId = chosen->Code.toStdString();
     DM.LoadLanguage();
     TranslateWindows();
     // Translating gives the combos the language's line names; the screen
@@ -638,8 +638,8 @@ void TFLumarqPylon::DomsChecked(bool checked)
 void TFLumarqPylon::SBOpenFileClick()
 {
     FileDialogRequest request;
-    request.title = Msg[25];
-    request.filters = FileDialogFilters(Msg[26]);
+    request.title = MsgText(25);
+    request.filters = FileDialogFilters(MsgText(26));
     request.filterIndex = 1;
     request.initialFolder = DocumentsDir;
     request.fileName = lastOpenName_;
@@ -650,7 +650,7 @@ void TFLumarqPylon::SBOpenFileClick()
         int message = -1;
         if (result == PylonFile::CannotOpen) message = 16;
         else if (result >= PylonFile::NoMakerCode && result <= PylonFile::NotCompleted) message = 16 + result;
-        if (message >= 0) ShowWarningBox(Msg[message], MB_ICONEXCLAMATION);
+        if (message >= 0) ShowWarningBox(MsgText(message), MB_ICONEXCLAMATION);
     }
     // Opened, refused or cancelled: the lines show what the model holds now.
     ShowPylon(K_PYLON(Pylon));
@@ -659,18 +659,18 @@ void TFLumarqPylon::SBOpenFileClick()
 void TFLumarqPylon::SBSaveToFileClick()
 {
     FileDialogRequest request;
-    request.title = Msg[24];
-    request.filters = FileDialogFilters(Msg[26]);
+    request.title = MsgText(24);
+    request.filters = FileDialogFilters(MsgText(26));
     request.filterIndex = 1;
     request.initialFolder = DocumentsDir;
-    request.fileName = Msg[27];  // proposed anew every time
+    request.fileName = MsgText(27);  // proposed anew every time
     request.defaultSuffix = QStringLiteral("lmqpyl");
     request.confirmOverwrite = true;
     std::optional<QString> chosen = fileDialogs_->AskSave(this, request);
     if (!chosen) return;
     const int result = Pylon.SaveToFile(QFile::encodeName(*chosen).toStdString(), File);
-    if (result == PylonFile::CannotOpen) ShowWarningBox(Msg[16], MB_ICONEXCLAMATION);
-    else if (result == PylonFile::WriteFailed) ShowWarningBox(Msg[23], MB_ICONEXCLAMATION);
+    if (result == PylonFile::CannotOpen) ShowWarningBox(MsgText(16), MB_ICONEXCLAMATION);
+    else if (result == PylonFile::WriteFailed) ShowWarningBox(MsgText(23), MB_ICONEXCLAMATION);
 }
 
 // ---------------------------------------------------------------- window commands
@@ -683,7 +683,7 @@ void TFLumarqPylon::MCloseClick()
 void TFLumarqPylon::Pomoc2Click()
 {
     const QString dir = WithSlash(ProgramDir);
-    const QString own = dir + QStringLiteral("Lumarq Pylon ") + DM.Settings.LangId + QStringLiteral(".pdf");
+    const QString own = dir + QStringLiteral("Lumarq Pylon ") + ToQString(DM.Settings.LangId) + QStringLiteral(".pdf");
     const QString english = dir + QStringLiteral("Lumarq Pylon EN.pdf");
     int code;
     if (QFileInfo::exists(own)) {
@@ -699,7 +699,7 @@ void TFLumarqPylon::Pomoc2Click()
 
 void TFLumarqPylon::Producent1Click()
 {
-    TFAbout about(this, Msg[38], QApplication::applicationDisplayName(), VersionText, Msg[39], QString());
+    TFAbout about(this, MsgText(38), QApplication::applicationDisplayName(), VersionText, MsgText(39), QString());
     about.exec();
 }
 
@@ -709,8 +709,8 @@ void TFLumarqPylon::Producent1Click()
 PylonCommandEnv TFLumarqPylon::CommandEnv()
 {
     return {Pylon, Link, ComPort, *FInfoWindow, *waiter_,
-            [](const QString& text, int style) { ShowWarningBox(text, style); },
-            [](const QString& text) { ShowErrorBox(text); },
+            [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
+            [](const std::string& text) { ShowErrorBox(ToQString(text)); },
             [this](const K_PYLON& model) {
                 ShowPylon(K_PYLON(model));
                 // The pause after a download blocks the event loop: paint the
@@ -739,7 +739,7 @@ void TFLumarqPylon::SBConfigurationClick()
         FLumarqConfiguration = nullptr;
     }
     if (!FLumarqConfiguration) {
-        ShowWarningBox(Msg[13], MB_ICONEXCLAMATION);
+        ShowWarningBox(MsgText(13), MB_ICONEXCLAMATION);
         return;
     }
     FLumarqConfiguration->exec();
@@ -755,7 +755,7 @@ void TFLumarqPylon::SBNetworkSettingsClick()
         FLumarqNetworkSettings = nullptr;
     }
     if (!FLumarqNetworkSettings) {
-        ShowWarningBox(Msg[13], MB_ICONEXCLAMATION);
+        ShowWarningBox(MsgText(13), MB_ICONEXCLAMATION);
         return;
     }
     FLumarqNetworkSettings->exec();
@@ -790,7 +790,7 @@ void TFLumarqPylon::Opcjeserwisowe1Click(int tag)
 void TFLumarqPylon::LogPort(int msg)
 {
     if (destroying_ || !FInfoWindow) return;
-    FInfoWindow->AppendLine(Msg[msg] + QStringLiteral(" ") + ToQt(ComPort.Port()));
+    FInfoWindow->AppendLine(Msg[msg] + " " + Cp1250::ToUtf8(ComPort.Port()));
 }
 
 void TFLumarqPylon::ComPortBeforeOpen() { LogPort(40); }

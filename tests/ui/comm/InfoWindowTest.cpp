@@ -133,7 +133,7 @@ TEST_F(InfoWindow, EachLineIsPaintedBeforeAppendReturns)
     PaintCounter counter(w.REInfoWindow->viewport());
     // No return to the event loop between the lines, as while a command runs.
     for (int i = 1; i <= 3; ++i) {
-        w.AppendLine(QStringLiteral("line %1").arg(i));
+        w.AppendLine("line " + std::to_string(i));
         EXPECT_EQ(counter.paints, i);
     }
     // A long log keeps its newest line in view.

@@ -23,7 +23,7 @@ class MainWindowCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dm.Settings.LangId = QStringLiteral("EN");
+        dm.Settings.LangId = "EN";
         window = std::make_unique<TFLumarqPylon>(model, file, link, dm);
         info = std::make_unique<TFInfoWindow>(dm);
         window->SetInfoWindow(info.get());

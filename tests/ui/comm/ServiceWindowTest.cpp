@@ -184,7 +184,7 @@ TEST_F(ServiceWindowTest, CloseButtonClosesAfterAFailedEndTests)
     emu.RefuseConnections(true);
     Unlock(0);
     QTest::mouseClick(window->SpeedButton1, Qt::LeftButton);
-    EXPECT_EQ(rig.log.lines, QStringList({Connecting("127.0.0.1"), "* Connection error"}));
+    EXPECT_EQ(rig.log.lines, Lines({Connecting("127.0.0.1"), "* Connection error"}));
     EXPECT_TRUE(rig.log.shown);
     Settle();
     EXPECT_TRUE(window.isNull());
@@ -242,8 +242,8 @@ TEST_F(ServiceWindowTest, SerialTestNamesThePortPlainly)
     window->ComPort.timeouts = QuickSerialTimeouts();
     QTest::mouseClick(window->SpeedButton3, Qt::LeftButton);
     EXPECT_EQ(window->ComPort.Port(), pty);
-    ASSERT_FALSE(rig.log.lines.isEmpty());
-    EXPECT_EQ(rig.log.lines.first(), "Opening port " + QString::fromStdString(pty));
+    ASSERT_FALSE(rig.log.lines.empty());
+    EXPECT_EQ(rig.log.lines.front(), "Opening port " + pty);
     EXPECT_EQ(emu.GetState().test, 2);
 }
 

@@ -42,7 +42,7 @@ protected:
     void SetUp() override
     {
         dm = std::make_unique<TDM>(&store);
-        dm->Settings.LangId = language;
+        dm->Settings.LangId = language.toStdString();
         window = std::make_unique<TFLumarqPylon>(model, file, link, *dm);
         info = std::make_unique<TFInfoWindow>(*dm);
         window->SetInfoWindow(info.get());

@@ -11,8 +11,8 @@ namespace {
 
 class LoadLanguageTest : public ::testing::Test {
 protected:
-    void SetUp() override { Msg.fill(QString()); }
-    void TearDown() override { Msg.fill(QString()); }
+    void SetUp() override { Msg.fill(std::string()); }
+    void TearDown() override { Msg.fill(std::string()); }
 };
 
 void WriteFile(const std::string& path, const QByteArray& bytes)
@@ -34,10 +34,10 @@ TEST_F(LoadLanguageTest, EachBuiltInLanguageLoadsItsTextAndMessages)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         ASSERT_TRUE(changer.LoadLanguage(QString::fromLatin1(c.code)));
-        EXPECT_EQ(changer.Texts.ReadString("_SETTINGS_", "Language", {}), QString::fromUtf8(c.name));
-        EXPECT_EQ(changer.Texts.ReadString("_settings_", "lngcode", {}), QString::fromLatin1(c.code));
-        EXPECT_EQ(Msg[13], QString::fromUtf8(c.msg13));
-        EXPECT_EQ(Msg[38], QString::fromUtf8(c.msg38));
+        EXPECT_EQ(changer.Texts.ReadString("_SETTINGS_", "Language", {}), std::string(c.name));
+        EXPECT_EQ(changer.Texts.ReadString("_settings_", "lngcode", {}), std::string(c.code));
+        EXPECT_EQ(Msg[13], std::string(c.msg13));
+        EXPECT_EQ(Msg[38], std::string(c.msg38));
         EXPECT_EQ(Msg[27], "Pylon1.lmqpyl");
     }
 }
@@ -45,12 +45,12 @@ TEST_F(LoadLanguageTest, EachBuiltInLanguageLoadsItsTextAndMessages)
 TEST_F(LoadLanguageTest, CodeLookupIgnoresCaseButTakesNoPaths)
 {
     TLanguageChanger changer(QString{});
-    EXPECT_FALSE(TLanguageChanger::ResourcePath("en").isEmpty());
+    EXPECT_TRUE(TLanguageChanger::LanguageText("en").has_value());
     EXPECT_TRUE(changer.LoadLanguage("hu"));
     EXPECT_EQ(Msg[28], "OK");
     for (const char* bad : {"", "XX", "E", "ENG", "../EN", "EN/..", "/lang/ID_LANGINI_EN", "*"}) {
         SCOPED_TRACE(bad);
-        EXPECT_TRUE(TLanguageChanger::ResourcePath(QString::fromLatin1(bad)).isEmpty());
+        EXPECT_FALSE(TLanguageChanger::LanguageText(QString::fromLatin1(bad)).has_value());
     }
 }
 
@@ -59,7 +59,7 @@ TEST_F(LoadLanguageTest, UnknownCodeChangesNothing)
     TLanguageChanger changer(QString{});
     EXPECT_FALSE(changer.LoadLanguage("FR"));
     EXPECT_EQ(changer.Texts.SectionCount(), 0);
-    for (const QString& m : Msg) EXPECT_TRUE(m.isEmpty());
+    for (const std::string& m : Msg) EXPECT_TRUE(m.empty());
 
     ASSERT_TRUE(changer.LoadLanguage("DE"));
     EXPECT_FALSE(changer.LoadLanguage("XX"));
@@ -77,7 +77,7 @@ TEST_F(LoadLanguageTest, IniBesideTheProgramIsTheInitialTextAndIsNeverWritten)
         TLanguageChanger changer(QString::fromStdString(path));
         EXPECT_EQ(changer.Texts.ReadString("flumarqpylon", "cflumarqpylon", {}), "Pylon z pliku");
         // The initial text does not fill the messages; only a loaded language does.
-        EXPECT_TRUE(Msg[0].isEmpty());
+        EXPECT_TRUE(Msg[0].empty());
         ASSERT_TRUE(changer.LoadLanguage("EN"));
         EXPECT_EQ(changer.Texts.ReadString("FLumarqPylon", "CFLumarqPylon", {}), "Lumarq Pylon");
     }

@@ -65,8 +65,8 @@ QMap<QString, Text> ReadTranscription()
 
 QByteArray Resource(const QString& code)
 {
-    QFile f(TLanguageChanger::ResourcePath(code));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    const auto text = TLanguageChanger::LanguageText(code);
+    return text ? QByteArray::fromStdString(*text) : QByteArray();
 }
 
 // Reads a text line by line as it is stored, without the store's leniency.
@@ -146,12 +146,12 @@ TEST(LanguageTexts, CountKeysAndKeepPolishOnlyMenuCaption)
         EXPECT_EQ(changer.Texts.KeyCount(), code == "PL" ? 281 : 280);
         EXPECT_EQ(changer.Texts.SectionCount(), 8);
         EXPECT_EQ(changer.Texts.ValueExists("FLumarqPylon", "CMLanguage"), code == "PL");
-        EXPECT_EQ(changer.Texts.ReadString("_SETTINGS_", "LNGCode", {}), code);
+        EXPECT_EQ(changer.Texts.ReadString("_SETTINGS_", "LNGCode", {}), code.toStdString());
     }
     ASSERT_TRUE(changer.LoadLanguage("HU"));
     // Trailing blanks are part of these two values.
-    EXPECT_TRUE(changer.Texts.ReadString("FLumarqConfiguration", "CLabel37", {}).endsWith("[%] "));
-    EXPECT_EQ(changer.Texts.ReadString("MSG", "18", {}), QString::fromUtf8("Érvénytelen fájl "));
+    EXPECT_TRUE(changer.Texts.ReadString("FLumarqConfiguration", "CLabel37", {}).ends_with("[%] "));
+    EXPECT_EQ(changer.Texts.ReadString("MSG", "18", {}), std::string("Érvénytelen fájl "));
 }
 
 }  // namespace

@@ -191,7 +191,7 @@ class TranslateTest : public ::testing::Test {
 protected:
     void Apply(const QString& body)
     {
-        changer.Texts.SetText(Text(body));
+        changer.Texts.SetText(Text(body).toStdString());
         changer.Translate(&form, form.objectName(), QString(), 0);
     }
     TLanguageChanger changer{QString()};

@@ -76,8 +76,8 @@ TEST(LanguageMenu, ClicksFromElsewhereAreIgnored)
 TEST(LanguageMenu, AStartWithoutAStoredLanguageChoosesOne)
 {
     WindowRig rig("");
-    EXPECT_TRUE(QStringList({"PL", "EN", "HU", "DE"}).contains(rig.dm->Settings.LangId));
-    EXPECT_FALSE(Msg[16].isEmpty());
+    EXPECT_TRUE(QStringList({"PL", "EN", "HU", "DE"}).contains(QString::fromStdString(rig.dm->Settings.LangId)));
+    EXPECT_FALSE(Msg[16].empty());
 }
 
 // ---- the manual

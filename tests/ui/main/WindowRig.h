@@ -75,7 +75,7 @@ struct WindowRig {
     {
         if (setup) setup(model);
         dm = std::make_unique<TDM>(&store);
-        dm->Settings.LangId = language;
+        dm->Settings.LangId = language.toStdString();
         window = std::make_unique<RecordingWindow>(model, file, link, *dm);
         info = std::make_unique<TFInfoWindow>(*dm);
         window->SetInfoWindow(info.get());

@@ -37,7 +37,7 @@
 #include "ui/dialogs/TfPylonFontSetting.h"
 #include "ui/main/ProgramVersion.h"
 #include "ui/main/PylonPictures.h"
-#include "ui/main/QtFileDialogs.h"
+#include "ui/common/QtFileDialogs.h"
 #include "ui/main/Shell.h"
 #include "ui/main/TCheckBox.h"
 #include "ui/main/TFAbout.h"

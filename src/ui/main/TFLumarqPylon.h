@@ -8,7 +8,7 @@
 
 #include "comm/TComPort.h"
 #include "comm/Waiter.h"
-#include "ui/main/FileDialogs.h"
+#include "ui/common/FileDialogs.h"
 #include "model/PriceLineEditor.h"
 
 class K_CONNECTION;

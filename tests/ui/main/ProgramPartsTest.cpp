@@ -7,7 +7,7 @@
 
 #include "support/TempDir.h"
 #include "ui/main/ProgramVersion.h"
-#include "ui/main/QtFileDialogs.h"
+#include "ui/common/QtFileDialogs.h"
 #include "ui/main/Shell.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "model/K_FILE.h"
 #include "model/K_PYLON.h"
 #include "model/MemoryRegStore.h"
-#include "ui/main/FileDialogs.h"
+#include "ui/common/FileDialogs.h"
 #include "ui/main/PylonPictures.h"
 #include "ui/main/TFLumarqPylon.h"
 #include "ui/main/TImage.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/main/FileDialogs.h"
+#include "ui/common/FileDialogs.h"
 
 class QFileDialog;
 

@@ -1,4 +1,4 @@
-#include "ui/main/QtFileDialogs.h"
+#include "ui/common/QtFileDialogs.h"
 
 #include <QDir>
 #include <QFileDialog>

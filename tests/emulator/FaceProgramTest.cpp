@@ -47,26 +47,19 @@ PylonEmulator::State SampleState()
 // The emulator program with its standard output on a pipe.
 class Program {
 public:
-    explicit Program(std::vector<std::string> args, bool noColour = false)
+    explicit Program(std::vector<std::string> args)
     {
         args.insert(args.begin(), LMQ_EMULATOR);
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        std::vector<std::string> env{"NO_COLOR=1"};
-        std::vector<char*> envp;
-        for (char** e = environ; *e; ++e)
-            if (!noColour || std::string(*e).rfind("NO_COLOR=", 0) != 0) envp.push_back(*e);
-        if (noColour) envp.push_back(env[0].data());
-        envp.push_back(nullptr);
-
         int out[2];
         EXPECT_EQ(::pipe2(out, O_CLOEXEC), 0);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()), 0);
+        EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);
         fd_ = out[0];
@@ -209,7 +202,8 @@ TEST(FaceAndProgram, ProgramRedrawsItsPngAndTerminalAfterASend)
 {
     TempDir dir;
     const std::string png = dir.File("face.png");
-    Program p({"--tcp", "0", "--face-png", png, "--face-text"}, true);
+    ::setenv("NO_COLOR", "1", 1);
+    Program p({"--tcp", "0", "--face-png", png, "--face-text"});
     const uint16_t port = p.Port();
     CommandRig rig;
     SendSample(rig, port);
@@ -233,7 +227,6 @@ TEST(FaceAndProgram, ProgramRedrawsItsPngAndTerminalAfterASend)
         return true;
     })) << p.output;
     EXPECT_EQ(p.output.rfind("\x1b[2J", 0), 0u) << "the screen is cleared once, at the start";
-    EXPECT_NE(p.output.find("\x1b[H"), std::string::npos);
     EXPECT_EQ(p.Stop(), 0);
 }
 

@@ -1,10 +1,11 @@
 #include "emulator/face/FaceImage.h"
 
+#include <cstdio>
+
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPolygonF>
-#include <QSaveFile>
 
 namespace face {
 
@@ -110,14 +111,16 @@ QImage RenderFace(const Face& f)
 
 bool WriteFacePng(const Face& f, const std::string& path)
 {
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    QImageWriter writer(&file, "png");
-    if (!writer.write(RenderFace(f))) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // A reader never finds half a picture: it is written beside the file and
+    // renamed over it. Nothing waits for the disk; the file is redrawn anyway.
+    const std::string temporary = path + ".part";
+    QFile file(QFile::decodeName(QByteArray::fromStdString(temporary)));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    const bool written = QImageWriter(&file, "png").write(RenderFace(f)) && file.flush();
+    file.close();
+    if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    std::remove(temporary.c_str());
+    return false;
 }
 
 }  // namespace face

@@ -436,6 +436,7 @@ void PylonEmulator::SetState(const State& state)
 {
     std::lock_guard lock(mutex_);
     state_ = state;
+    ++changes_;
 }
 
 void PylonEmulator::ToModel(K_PYLON& model) const
@@ -457,6 +458,7 @@ void PylonEmulator::FromModel(const K_PYLON& model)
     std::copy(pb.begin(), pb.begin() + 81, state_.price.begin());
     state_.basicFont = model.FontConf.BasicFont;
     state_.upperIndex = model.FontConf.UpperIndex;
+    ++changes_;
 }
 
 void PylonEmulator::Log(const std::string& line)
@@ -639,7 +641,8 @@ void PylonEmulator::Serve(Channel& ch)
             normal = Frames::ReplyInvalidCommand;
         } else if (accepted(probe)) {
             // Only a block the pylon acknowledges changes what it holds.
-            if (!Apply(cmd, p, event)) normal = Frames::ReplyCrcError;
+            if (Apply(cmd, p, event)) ++changes_;
+            else normal = Frames::ReplyCrcError;
         }
         const std::vector<uint8_t> reply = replyOf(ps, normal);
         if (!event.empty() && accepted(reply)) Log(where + event);

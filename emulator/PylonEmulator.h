@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -101,6 +102,10 @@ public:
     // The pylon's configuration as a model (fields not on the wire at their defaults).
     void ToModel(K_PYLON& model) const;
     void FromModel(const K_PYLON& model);
+    // Counts the changes of the state: every block, geometry and test the
+    // pylon took, and every SetState and FromModel. A face that shows the
+    // state redraws when the count moves; any thread may read it.
+    uint64_t Changes() const { return changes_.load(); }
 
     // Gets a line for every connection and every change of the pylon's
     // state; called on the emulator's threads. Set before listening.
@@ -127,6 +132,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable cond_;
     State state_;
+    std::atomic<uint64_t> changes_{0};
     std::vector<uint8_t> received_;
     std::vector<std::vector<uint8_t>> frames_;
     std::vector<Step> script_;

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -11,6 +12,7 @@
 #include <QTreeWidget>
 
 #include "lang/Msg.h"
+#include "ui/common/DataFolders.h"
 #include "ui/lang/QtComponents.h"
 #include "ui/lang/TLabeledEdit.h"
 #include "ui/lang/TRadioGroup.h"
@@ -58,7 +60,10 @@ TLanguageChanger::TLanguageChanger(const QString& iniPath)
 
 QString TLanguageChanger::DefaultIniPath()
 {
-    return IniPathIn(QCoreApplication::applicationDirPath());
+    const QStringList folders = DataFolders();
+    for (const QString& folder : folders)
+        if (const QString path = IniPathIn(folder); QFileInfo::exists(path)) return path;
+    return IniPathIn(folders.front());
 }
 
 QString TLanguageChanger::IniPathIn(const QString& folder)

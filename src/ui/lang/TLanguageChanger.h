@@ -12,7 +12,7 @@ class QObject;
 // the keys reach on Qt's widgets).
 class TLanguageChanger {
 public:
-    // The optional "LumarqPylon.INI" beside the program is the initial text.
+    // The optional "LumarqPylon.INI" (DefaultIniPath) is the initial text.
     TLanguageChanger();
     // The same with the initial text read from `iniPath` (when it exists).
     explicit TLanguageChanger(const QString& iniPath);
@@ -28,7 +28,8 @@ public:
     // The resource that holds the language text for `code`, or an empty
     // string when the program carries none.
     static QString ResourcePath(const QString& code);
-    // "LumarqPylon.INI" in the program's folder.
+    // "LumarqPylon.INI" in the first of the data folders that holds it
+    // (beside the program, then the installation's share folder).
     static QString DefaultIniPath();
     // The language INI file in `folder`: "LumarqPylon.INI", or a file whose
     // name differs from it only in letter case; the exact name when neither exists.

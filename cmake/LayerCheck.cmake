@@ -16,13 +16,14 @@ if(NOT DEFINED ROOT)
 endif()
 
 # folder  ->  folders it may include from (itself always).
-set(core model lang comm history)
+set(core log model lang comm history)
 set(forms ui/common ui/lang ui/comm ui/dialogs ui/history ui/main)
 
-set(allow_model "")
-set(allow_lang model)
-set(allow_comm lang model)
-set(allow_history comm lang model)
+set(allow_log "")
+set(allow_model log)
+set(allow_lang model log)
+set(allow_comm lang model log)
+set(allow_history comm lang model log)
 set(allow_ui/common ${core})
 set(allow_ui/lang ui/common ${core})
 set(allow_ui/comm ui/lang ui/common ${core})
@@ -31,7 +32,7 @@ set(allow_ui/history ui/lang ui/common ${core})
 set(allow_ui/main ${forms} ${core})
 set(allow_app ${forms} ${core})
 set(allow_cli ${core})
-set(allow_langlib ui/lang ui/common lang model)
+set(allow_langlib ui/lang ui/common lang model log)
 set(allow_emulator ${core})
 set(allow_emulator/face emulator ${core})
 set(allow_tools ${forms} ${core})
@@ -40,7 +41,7 @@ set(allow_tools ${forms} ${core})
 # programs built on it alone.
 set(qt_free ${core} cli emulator)
 
-set(known_folders model lang lang/texts comm history ${forms} app cli langlib
+set(known_folders log model lang lang/texts comm history ${forms} app cli langlib
     emulator emulator/face tools)
 
 # The layer a path (relative to src/ or to the root) belongs to: the longest

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a normal build, a build with AddressSanitizer
-# and UndefinedBehaviorSanitizer, and bounded libFuzzer runs of the core's
-# parsers. Any failure or sanitizer report fails the run.
+# and UndefinedBehaviorSanitizer, bounded libFuzzer runs of the core's
+# parsers, and the Debian package built, installed, run and removed
+# (scripts/package-test.sh). Any failure or sanitizer report fails the run.
 #   scripts/test.sh          everything
 #   scripts/test.sh --quick  the normal build only
 set -euo pipefail
@@ -47,4 +48,5 @@ for f in build-fuzz/bin/fuzz_*; do
   fi
   grep -E '^stat::number_of_executed_units' "$log" || true
 done
+scripts/package-test.sh
 echo "all tests passed"

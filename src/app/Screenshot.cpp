@@ -1,13 +1,16 @@
-// Renders the main window with a sample configuration into a PNG file
-// without a display, in English unless another language code is given:
-//   LumarqPylonScreenshot docs/main-window.png [PL|EN|HU|DE] [--send PORT]
-// With --send it then sends the configuration by the window's Send button to
-// the pylon at 127.0.0.1:PORT (the emulator, for its face), without the
-// pause before the log closes, and fails unless the pylon took it.
-// Nothing is read from or written to the user's store.
+// Renders one of the program's windows with a sample configuration into a
+// PNG file without a display, in English unless another language code is given:
+//   LumarqPylonScreenshot <file.png> [PL|EN|HU|DE] [window] [--send PORT]
+// The windows: main (the default), about, brightness, connections, fonts, log.
+// With --send it then sends the configuration by the main window's Send
+// button to the pylon at 127.0.0.1:PORT (the emulator, for its face), without
+// the pause before the log closes, and fails unless the pylon took it.
+// Nothing is read from or written to the user's store. The README's pictures
+// and the manuals' pictures are made with it.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include <QApplication>
 #include <QWidget>
@@ -15,19 +18,55 @@
 #include "app/SampleConfiguration.h"
 #include "comm/K_CONNECTION.h"
 #include "comm/Waiter.h"
-#include "ui/comm/TFInfoWindow.h"
-#include "ui/lang/TDM.h"
+#include "lang/Msg.h"
 #include "model/K_FILE.h"
 #include "model/K_PYLON.h"
 #include "model/MemoryRegStore.h"
+#include "ui/comm/TFInfoWindow.h"
+#include "ui/dialogs/TFLumarqConfiguration.h"
+#include "ui/dialogs/TFLumarqNetworkSettings.h"
+#include "ui/dialogs/TfPylonFontSetting.h"
+#include "ui/lang/QtText.h"
+#include "ui/lang/TDM.h"
+#include "ui/main/TFAbout.h"
 #include "ui/main/TFLumarqPylon.h"
 #include "ui/main/TLumarqApplication.h"
 #include "ui/main/TSpeedButton.h"
+
+namespace {
+
+const char* const Windows[] = {"main", "about", "brightness", "connections", "fonts", "log"};
+
+// The log of a Send to the first two pylons of the sample: the first
+// answers, the second cannot be reached.
+void SampleLog(TFInfoWindow& log)
+{
+    log.ShowLog();  // as a command does: shown, then cleared
+    for (const char* ip : {"192.168.0.11", "192.168.0.12"}) {
+        log.AppendLine(Msg[MsgConnecting] + ip + "...");
+        if (ip[11] == '2') {
+            log.AppendLine(Msg[MsgConnectionError]);
+            break;
+        }
+        log.AppendLine(Msg[MsgSending]);
+        log.AppendLine(Msg[MsgOk]);
+    }
+}
+
+bool Known(const char* name)
+{
+    for (const char* w : Windows)
+        if (std::strcmp(w, name) == 0) return true;
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     const char* picture = nullptr;
     const char* language = "EN";
+    const char* which = "main";
     long sendPort = -1;
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
@@ -39,10 +78,15 @@ int main(int argc, char** argv)
             picture = argv[i];
         } else if (positional == 2) {
             language = argv[i];
+        } else if (positional == 3) {
+            which = argv[i];
         }
     }
-    if (positional < 1 || positional > 2 || sendPort == 0) {
-        std::fprintf(stderr, "usage: %s <file.png> [language code] [--send PORT]\n", argv[0]);
+    if (positional < 1 || positional > 3 || sendPort == 0 || !Known(which)) {
+        std::fprintf(stderr,
+                     "usage: %s <file.png> [language code] [main|about|brightness|connections|fonts|log] "
+                     "[--send PORT]\n",
+                     argv[0]);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -50,6 +94,8 @@ int main(int argc, char** argv)
     MemoryRegStore store;
     K_PYLON model(&store);
     sample::Fill(model);
+    model.NetSettings = {{"North pylon", "192.168.0.11", 2101, true}, {"South pylon", "192.168.0.12", 2101, true},
+                         {"Car wash", "192.168.0.20", 2101, false}};
     K_FILE file;
     K_CONNECTION link("0.0.0.0", 2101);
 
@@ -59,13 +105,31 @@ int main(int argc, char** argv)
     TFLumarqPylon window(model, file, link, dm);
     TFInfoWindow info(dm);
     window.SetInfoWindow(&info);
-    window.show();
+
+    std::unique_ptr<QWidget> dialog;
+    QWidget* shown = &window;
+    if (std::strcmp(which, "about") == 0) {
+        dialog = std::make_unique<TFAbout>(&window, MsgText(MsgProducer), QApplication::applicationDisplayName(),
+                                           window.VersionText, MsgText(MsgAllRights), QString());
+    } else if (std::strcmp(which, "brightness") == 0) {
+        dialog = std::make_unique<TFLumarqConfiguration>(&window, dm.LanguageChanger, model);
+    } else if (std::strcmp(which, "connections") == 0) {
+        dialog = std::make_unique<TFLumarqNetworkSettings>(
+            &window, dm.LanguageChanger, model,
+            [] { return std::vector<std::string>{"ttyS0", "ttyUSB0"}; });
+    } else if (std::strcmp(which, "fonts") == 0) {
+        dialog = std::make_unique<TfPylonFontSetting>(&window, dm.LanguageChanger, model);
+    } else if (std::strcmp(which, "log") == 0) {
+        SampleLog(info);
+        shown = &info;
+    }
+    if (dialog) shown = dialog.get();
+    shown->show();
     QCoreApplication::processEvents();
     // No text cursor blinking in a name box on the picture.
     if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
     QCoreApplication::processEvents();
-    const bool saved = window.grab().save(QString::fromLocal8Bit(picture), "PNG");
-    if (!saved) {
+    if (!shown->grab().save(QString::fromLocal8Bit(picture), "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", picture);
         return 1;
     }

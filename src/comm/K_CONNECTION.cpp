@@ -6,6 +6,7 @@
 #include "comm/ProgressLog.h"
 #include "comm/TcpSocket.h"
 #include "lang/Msg.h"
+#include "log/Log.h"
 #include "model/K_PYLON.h"
 
 namespace {
@@ -43,6 +44,33 @@ constexpr int ResultSendingTimeout = 5;
 constexpr int ResultReadingError = 6;
 constexpr int ResultReadingTimeout = 7;
 
+void LogComm(Log::Level level, const std::string& line)
+{
+    Log::Write(Log::Category::Comm, level, line);
+}
+
+// The pylon's answer to one step: its reply value and what it means.
+void LogReply(LinkResult code)
+{
+    const char* what = "unknown reply";
+    switch (code) {
+    case 0: what = "unequal reply bytes"; break;
+    case Frames::ReplyMemoryError: what = "memory error"; break;
+    case Frames::ReplyAck: what = "OK"; break;
+    case Frames::ReplyCrcError: what = "CRC error"; break;
+    case Frames::ReplyInvalidCommand: what = "invalid command"; break;
+    }
+    LogComm(code == Frames::ReplyAck ? Log::Level::Info : Log::Level::Warning,
+            "reply " + std::to_string(code) + ": " + what);
+}
+
+void LogBlock(const char* name, LinkResult code)
+{
+    if (code == Frames::BlockOk) LogComm(Log::Level::Info, std::string(name) + " block received");
+    else LogComm(Log::Level::Warning, std::string(name) + " block failed its checksum (result " +
+                                          std::to_string(code) + ")");
+}
+
 }  // namespace
 
 K_CONNECTION::K_CONNECTION(std::string address_, int32_t port_) : address(std::move(address_)), port(port_) {}
@@ -59,6 +87,15 @@ void K_CONNECTION::SetTarget(const std::string& address_, int32_t port_)
 }
 
 LinkResult K_CONNECTION::Connect()
+{
+    const LinkResult result = ConnectSocket();
+    const std::string target = address + " port " + std::to_string(port);
+    if (result == 0) LogComm(Log::Level::Info, "connected to " + target);
+    else LogComm(Log::Level::Warning, "cannot connect to " + target + " (result " + std::to_string(result) + ")");
+    return result;
+}
+
+LinkResult K_CONNECTION::ConnectSocket()
 {
     Disconnect();
     auto s = TcpSocket::Create();
@@ -81,8 +118,18 @@ void K_CONNECTION::Disconnect()
 
 LinkResult K_CONNECTION::Send(const uint8_t* bytes, size_t count)
 {
+    const LinkResult result = SendBytes(bytes, count);
+    if (result != 0) LogComm(Log::Level::Warning, "sending " + std::to_string(count) + " bytes failed (result " +
+                                                      std::to_string(result) + ")");
+    return result;
+}
+
+LinkResult K_CONNECTION::SendBytes(const uint8_t* bytes, size_t count)
+{
     if (!socket) return ResultSendingTimeout;
     const TcpSocket::Transfer t = socket->Write(bytes, count, timeout);
+    if (Log::Enabled(Log::Category::Comm, Log::Level::Debug))
+        LogComm(Log::Level::Debug, "sent " + Log::Hex(bytes, t.count));
     if (t.status == TcpSocket::Io::Failed || t.status == TcpSocket::Io::TimedOut) return ResultSendingTimeout;
     if (t.count < count) return ResultSendingError;
     return 0;
@@ -90,11 +137,21 @@ LinkResult K_CONNECTION::Send(const uint8_t* bytes, size_t count)
 
 LinkResult K_CONNECTION::Read(uint8_t* bytes, size_t count)
 {
+    const LinkResult result = ReadBytes(bytes, count);
+    if (result != 0) LogComm(Log::Level::Warning, "reading " + std::to_string(count) + " bytes failed (result " +
+                                                      std::to_string(result) + ")");
+    return result;
+}
+
+LinkResult K_CONNECTION::ReadBytes(uint8_t* bytes, size_t count)
+{
     if (!socket) return ResultReadingTimeout;
     // The first byte may take up to firstByteWait; the rest of the frame then
     // has the stream time-out to arrive, in as many pieces as the network makes.
     if (socket->WaitReadable(firstByteWait) != TcpSocket::Io::Done) return ResultReadingTimeout;
     const TcpSocket::Transfer t = socket->Read(bytes, count, timeout);
+    if (Log::Enabled(Log::Category::Comm, Log::Level::Debug))
+        LogComm(Log::Level::Debug, "received " + Log::Hex(bytes, t.count));
     if (t.status == TcpSocket::Io::Failed) return ResultReadingTimeout;
     if (t.count < count) return ResultReadingError;
     return 0;
@@ -139,7 +196,9 @@ LinkResult K_CONNECTION::ReadReply()
 {
     uint8_t reply[Frames::ReplySize] = {};
     if (const LinkResult r = Read(reply, sizeof reply); r != 0) return r;
-    return Frames::DecodeReply(reply[0], reply[1]);
+    const LinkResult r = Frames::DecodeReply(reply[0], reply[1]);
+    LogReply(r);
+    return r;
 }
 
 LinkResult K_CONNECTION::ReadPriceBlock(K_PYLON& model)
@@ -147,14 +206,18 @@ LinkResult K_CONNECTION::ReadPriceBlock(K_PYLON& model)
     Frames::PriceBlock block{};
     if (const LinkResult r = Read(block.data(), block.size()); r != 0) return r;
     // A block that fails its checksum leaves the model as it was.
-    return Frames::DecodePriceBlock(block, model);
+    const LinkResult r = Frames::DecodePriceBlock(block, model);
+    LogBlock("price", r);
+    return r;
 }
 
 LinkResult K_CONNECTION::ReadFontBlock(K_PYLON& model)
 {
     Frames::FontBlock block{};
     if (const LinkResult r = Read(block.data(), block.size()); r != 0) return r;
-    return Frames::DecodeFontBlock(block, model);
+    const LinkResult r = Frames::DecodeFontBlock(block, model);
+    LogBlock("font", r);
+    return r;
 }
 
 void ReportResult(LinkResult code, ProgressLog& log)

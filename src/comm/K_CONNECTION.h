@@ -46,8 +46,11 @@ public:
     int32_t firstByteWait = 1000;  // wait for the first byte of a reply or block, ms
 
 private:
+    LinkResult ConnectSocket();
     LinkResult Send(const uint8_t* bytes, size_t count);
     LinkResult Read(uint8_t* bytes, size_t count);
+    LinkResult SendBytes(const uint8_t* bytes, size_t count);
+    LinkResult ReadBytes(uint8_t* bytes, size_t count);
 
     std::unique_ptr<TcpSocket> socket;
     std::string address;

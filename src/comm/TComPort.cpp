@@ -2,7 +2,23 @@
 
 #include "comm/EComPort.h"
 #include "comm/SerialDevice.h"
+#include "log/Log.h"
 #include "model/Cp1250.h"
+
+namespace {
+
+void LogComm(Log::Level level, const std::string& line)
+{
+    Log::Write(Log::Category::Comm, level, line);
+}
+
+void LogBytes(const char* what, const uint8_t* bytes, int count)
+{
+    if (Log::Enabled(Log::Category::Comm, Log::Level::Debug))
+        LogComm(Log::Level::Debug, std::string(what) + " " + Log::Hex(bytes, size_t(count > 0 ? count : 0)));
+}
+
+}  // namespace
 
 TComPort::TComPort() : device_(SerialDevice::Create()) {}
 
@@ -19,6 +35,18 @@ bool TComPort::Connected() const
 void TComPort::Open()
 {
     if (Connected()) return;
+    const std::string where = DevicePath(port_) + " at " + std::to_string(RateOf(baudRate_)) + " baud";
+    try {
+        OpenDevice();
+    } catch (const EComPort& e) {
+        LogComm(Log::Level::Warning, "cannot open serial port " + where + ": " + e.what());
+        throw;
+    }
+    LogComm(Log::Level::Info, "opened serial port " + where);
+}
+
+void TComPort::OpenDevice()
+{
     if (OnBeforeOpen) OnBeforeOpen();
     if (const int error = device_->Open(DevicePath(port_)); error != 0) throw EComPort(EComPort::OpenFailed, error);
     try {
@@ -42,6 +70,7 @@ void TComPort::Close()
     if (!Connected()) return;
     if (OnBeforeClose) OnBeforeClose();
     device_->Close();
+    LogComm(Log::Level::Info, "closed serial port " + DevicePath(port_));
     if (OnAfterClose) OnAfterClose();
 }
 
@@ -70,7 +99,14 @@ int TComPort::Write(const uint8_t* bytes, int count)
     if (count <= 0) return 0;
     const int total = timeouts.writeTotalPerByte * count + timeouts.writeTotalConstant;
     const SerialDevice::Transfer t = device_->Write(bytes, count, total);
-    if (t.error != 0) throw EComPort(EComPort::WriteFailed, t.error);
+    LogBytes("sent", bytes, t.count);
+    if (t.error != 0) {
+        LogComm(Log::Level::Warning, "serial write failed, system error " + std::to_string(t.error));
+        throw EComPort(EComPort::WriteFailed, t.error);
+    }
+    if (t.count < count)
+        LogComm(Log::Level::Warning, "serial write: " + std::to_string(t.count) + " of " + std::to_string(count) +
+                                         " bytes before the time-out");
     return t.count;
 }
 
@@ -80,7 +116,14 @@ int TComPort::Read(uint8_t* bytes, int count)
     if (count <= 0) return 0;
     const int total = timeouts.readTotalPerByte * count + timeouts.readTotalConstant;
     const SerialDevice::Transfer t = device_->Read(bytes, count, timeouts.readInterval, total);
-    if (t.error != 0) throw EComPort(EComPort::ReadFailed, t.error);
+    LogBytes("received", bytes, t.count);
+    if (t.error != 0) {
+        LogComm(Log::Level::Warning, "serial read failed, system error " + std::to_string(t.error));
+        throw EComPort(EComPort::ReadFailed, t.error);
+    }
+    if (t.count < count)
+        LogComm(Log::Level::Warning, "serial read: " + std::to_string(t.count) + " of " + std::to_string(count) +
+                                         " bytes before the time-out");
     return t.count;
 }
 

@@ -60,6 +60,8 @@ public:
     static std::string DevicePath(const std::string& name);
 
 private:
+    void OpenDevice();
+
     std::unique_ptr<SerialDevice> device_;
     std::string port_ = "COM1";
     int baudRate_ = br9600;

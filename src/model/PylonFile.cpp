@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "log/Log.h"
 #include "model/K_PYLON.h"
 
 namespace {
@@ -160,7 +161,7 @@ int PylonFile::Decode(const uint8_t* data, size_t size, K_PYLON& model, K_FILE& 
     return Ok;
 }
 
-int PylonFile::Save(const K_PYLON& model, const std::string& fileName, K_FILE& header)
+int PylonFile::SaveFile(const K_PYLON& model, const std::string& fileName, K_FILE& header)
 {
     // The target must be writable before anything else happens.
     struct stat st {};
@@ -193,7 +194,7 @@ int PylonFile::Save(const K_PYLON& model, const std::string& fileName, K_FILE& h
     return Ok;
 }
 
-int PylonFile::Load(K_PYLON& model, const std::string& fileName, K_FILE& header)
+int PylonFile::LoadFile(K_PYLON& model, const std::string& fileName, K_FILE& header)
 {
     FILE* f = std::fopen(fileName.c_str(), "rb");
     if (!f) return CannotOpen;
@@ -212,4 +213,43 @@ int PylonFile::Load(K_PYLON& model, const std::string& fileName, K_FILE& header)
     }
     std::fclose(f);
     return Decode(data.data(), data.size(), model, header);
+}
+
+// ---- the file log: every open and save with its result
+
+namespace {
+
+const char* ResultText(int result)
+{
+    switch (result) {
+    case PylonFile::Ok: return "OK";
+    case PylonFile::NoMakerCode: return "no maker code";
+    case PylonFile::NoProductCode: return "no product code";
+    case PylonFile::NoSav: return "not a saved configuration";
+    case PylonFile::VersionTooNew: return "format version too new";
+    case PylonFile::LengthMismatch: return "length does not match";
+    case PylonFile::NotCompleted: return "not completed";
+    case PylonFile::CannotOpen: return "cannot open";
+    case PylonFile::WriteFailed: return "write failed";
+    }
+    return "unknown result";
+}
+
+int Logged(const char* what, const std::string& fileName, int result)
+{
+    Log::Write(Log::Category::File, result == PylonFile::Ok ? Log::Level::Info : Log::Level::Warning,
+               std::string(what) + " " + fileName + ": " + std::to_string(result) + " (" + ResultText(result) + ")");
+    return result;
+}
+
+}  // namespace
+
+int PylonFile::Save(const K_PYLON& model, const std::string& fileName, K_FILE& header)
+{
+    return Logged("save", fileName, SaveFile(model, fileName, header));
+}
+
+int PylonFile::Load(K_PYLON& model, const std::string& fileName, K_FILE& header)
+{
+    return Logged("open", fileName, LoadFile(model, fileName, header));
 }

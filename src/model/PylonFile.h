@@ -42,4 +42,8 @@ public:
     // target only when everything was written: a failed save keeps the old file.
     static int Save(const K_PYLON& model, const std::string& fileName, K_FILE& header);
     static int Load(K_PYLON& model, const std::string& fileName, K_FILE& header);
+
+private:
+    static int SaveFile(const K_PYLON& model, const std::string& fileName, K_FILE& header);
+    static int LoadFile(K_PYLON& model, const std::string& fileName, K_FILE& header);
 };

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "log/Log.h"
 #include "model/RegText.h"
 
 namespace {
@@ -54,11 +55,12 @@ RegFileStore::RegFileStore(std::string path) : path_(std::move(path))
     bool readOk = !std::ferror(f);
     std::fclose(f);
     loaded_ = readOk && RegText::Parse(text, *this);
+    if (!loaded_) Log::Write(Log::Category::Store, Log::Level::Warning, "cannot read the store " + path_);
     if (!loaded_) Clear();
     else written_ = RegText::Serialize(*this);
 }
 
-bool RegFileStore::Commit()
+bool RegFileStore::CommitFile()
 {
     const std::string dir = path_.substr(0, path_.find_last_of('/') == std::string::npos
                                                 ? 0 : path_.find_last_of('/'));
@@ -74,5 +76,12 @@ bool RegFileStore::Commit()
     if (ok) ok = ::rename(tmp.c_str(), path_.c_str()) == 0;
     if (!ok) ::unlink(tmp.c_str());
     else written_ = text;
+    return ok;
+}
+
+bool RegFileStore::Commit()
+{
+    const bool ok = CommitFile();
+    if (!ok) Log::Write(Log::Category::Store, Log::Level::Warning, "cannot write the store " + path_);
     return ok;
 }

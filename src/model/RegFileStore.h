@@ -18,6 +18,8 @@ public:
     bool LoadedFromFile() const { return loaded_; }
 
 private:
+    bool CommitFile();
+
     std::string path_;
     bool loaded_ = false;
     std::string written_;  // the text the file holds, to skip rewriting it unchanged

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -12,6 +13,7 @@
 
 #include "lang/LanguageTexts.h"
 #include "lang/Msg.h"
+#include "ui/common/DataFolders.h"
 #include "ui/lang/QtComponents.h"
 #include "ui/lang/TLabeledEdit.h"
 #include "ui/lang/TRadioGroup.h"
@@ -45,7 +47,10 @@ void TLanguageChanger::SetTexts(const QByteArray& bytes)
 
 QString TLanguageChanger::DefaultIniPath()
 {
-    return IniPathIn(QCoreApplication::applicationDirPath());
+    const QStringList folders = DataFolders();
+    for (const QString& folder : folders)
+        if (const QString path = IniPathIn(folder); QFileInfo::exists(path)) return path;
+    return IniPathIn(folders.front());
 }
 
 QString TLanguageChanger::IniPathIn(const QString& folder)

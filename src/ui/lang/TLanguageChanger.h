@@ -14,7 +14,7 @@ class QObject;
 // the keys reach on Qt's widgets).
 class TLanguageChanger {
 public:
-    // The optional "LumarqPylon.INI" beside the program is the initial text.
+    // The optional "LumarqPylon.INI" (DefaultIniPath) is the initial text.
     TLanguageChanger();
     // The same with the initial text read from `iniPath` (when it exists).
     explicit TLanguageChanger(const QString& iniPath);
@@ -31,7 +31,8 @@ public:
     // carries, else a Qt resource ":/lang/ID_LANGINI_" + code that a program
     // (a test) compiled in; nothing when there is neither.
     static std::optional<std::string> LanguageText(const QString& code);
-    // "LumarqPylon.INI" in the program's folder.
+    // "LumarqPylon.INI" in the first of the data folders that holds it
+    // (beside the program, then the installation's share folder).
     static QString DefaultIniPath();
     // The language INI file in `folder`: "LumarqPylon.INI", or a file whose
     // name differs from it only in letter case; the exact name when neither exists.

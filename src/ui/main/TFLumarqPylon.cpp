@@ -37,6 +37,7 @@
 #include "ui/dialogs/TfPylonFontSetting.h"
 #include "ui/main/ProgramVersion.h"
 #include "ui/main/PylonPictures.h"
+#include "ui/common/DataFolders.h"
 #include "ui/common/QtFileDialogs.h"
 #include "ui/main/Shell.h"
 #include "ui/main/TCheckBox.h"
@@ -682,14 +683,18 @@ void TFLumarqPylon::MCloseClick()
 
 void TFLumarqPylon::Pomoc2Click()
 {
-    const QString dir = WithSlash(ProgramDir);
-    const QString own = dir + QStringLiteral("Lumarq Pylon ") + ToQString(DM.Settings.LangId) + QStringLiteral(".pdf");
-    const QString english = dir + QStringLiteral("Lumarq Pylon EN.pdf");
+    // The manual of the current language, else the English one, each looked
+    // for beside the program first, then in the installation's share folder.
+    const QStringList names = {QStringLiteral("Lumarq Pylon ") + ToQString(DM.Settings.LangId) + QStringLiteral(".pdf"),
+                               QStringLiteral("Lumarq Pylon EN.pdf")};
+    const QStringList folders = DataFolders(ProgramDir);
+    QString manual;
+    for (const QString& name : names)
+        for (const QString& folder : folders)
+            if (manual.isEmpty() && QFileInfo::exists(WithSlash(folder) + name)) manual = WithSlash(folder) + name;
     int code;
-    if (QFileInfo::exists(own)) {
-        code = Shell::OpenDocument(own);
-    } else if (QFileInfo::exists(english)) {
-        code = Shell::OpenDocument(english);
+    if (!manual.isEmpty()) {
+        code = Shell::OpenDocument(manual);
     } else {
         ShowErrorBox(QStringLiteral("ERROR"));
         code = 0;

@@ -56,7 +56,7 @@ public:
 
     QString VersionText;
     QString DocumentsDir;
-    // Where the manuals are looked for: the program's folder.
+    // The program's folder; the manuals are looked for in its DataFolders.
     QString ProgramDir;
 
     // ---- controls

@@ -2,12 +2,28 @@
 
 #include <stdexcept>
 
+#include <QIcon>
+
+#include "ui/common/LogCategories.h"
 #include "ui/lang/MessageBoxes.h"
 
 TLumarqApplication::TLumarqApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     // The title of the program; message boxes and the about window use it.
     setApplicationName(QStringLiteral("Lumarq Pylon"));
+    // The desktop entry's name: the task bar matches the windows to it.
+    setDesktopFileName(QStringLiteral(LMQ_APP_ID));
+    setWindowIcon(ProgramIcon());
+    InstallQtLogSink();
+}
+
+QIcon TLumarqApplication::ProgramIcon()
+{
+    Q_INIT_RESOURCE(assets);
+    QIcon icon;
+    for (const char* size : {"48", "128", "256"})
+        icon.addFile(QStringLiteral(":/icons/") + QLatin1String(size) + QStringLiteral(".png"));
+    return icon;
 }
 
 bool TLumarqApplication::notify(QObject* receiver, QEvent* event)

@@ -1,4 +1,6 @@
 // The language menu and the manual command.
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -143,6 +145,59 @@ TEST(Manual, MissingOrUnopenableManualsAreReported)
         ASSERT_EQ(help.boxes.size(), 1u);
         EXPECT_EQ(help.boxes[0].kind, MessageBoxCall::Kind::Plain);
         EXPECT_EQ(help.boxes[0].text, "PDF - ERROR 31");
+    }
+}
+
+// A program in <prefix>/bin finds its manuals beside itself first, then in
+// <prefix>/share/lumarq-pylon; the language's own manual wins over the English
+// one wherever it lies. With LMQ_INSTALLED_PROGRAM_DIR set (the package test),
+// the installed manuals are looked up from the installed program's folder.
+TEST(Manual, AnInstalledProgramFindsTheManualsInItsShareFolder)
+{
+    struct Case {
+        const char* language;
+        std::vector<std::string> besideProgram, inShare;
+        const char* expected;  // "bin/..." or "share/..."
+    };
+    const Case cases[] = {
+        {"PL", {}, {"PL", "EN"}, "share/PL"},
+        {"HU", {}, {"EN"}, "share/EN"},
+        {"DE", {"EN"}, {"DE"}, "share/DE"},
+        {"EN", {"EN"}, {"EN"}, "bin/EN"},
+        {"PL", {"PL"}, {"PL", "EN"}, "bin/PL"},
+    };
+    for (const Case& c : cases) {
+        TempDir prefix;
+        const std::filesystem::path bin = prefix.Path() + "/bin";
+        const std::filesystem::path share = bin / LMQ_DATA_FROM_BIN;
+        std::filesystem::create_directories(bin);
+        std::filesystem::create_directories(share);
+        auto manual = [](const std::filesystem::path& dir, const std::string& code) {
+            return (dir / ("Lumarq Pylon " + code + ".pdf")).lexically_normal().string();
+        };
+        for (const auto& code : c.besideProgram) std::ofstream(manual(bin, code)) << "%PDF";
+        for (const auto& code : c.inShare) std::ofstream(manual(share, code)) << "%PDF";
+        WindowRig rig(c.language);
+        HelpRig help;
+        rig.window->ProgramDir = QString::fromStdString(bin.string());
+        rig.Key(Qt::Key_F1);
+        const std::string where = c.expected;
+        const std::string expected = manual(where.rfind("bin", 0) == 0 ? bin : share, where.substr(where.find('/') + 1));
+        EXPECT_EQ(help.opened, QStringList({QString::fromStdString(expected)})) << c.language << " " << where;
+        EXPECT_TRUE(help.boxes.empty());
+    }
+
+    const char* installed = std::getenv("LMQ_INSTALLED_PROGRAM_DIR");
+    if (!installed) return;
+    for (const char* code : {"PL", "EN", "HU", "DE"}) {
+        WindowRig rig(code);
+        HelpRig help;
+        rig.window->ProgramDir = QString::fromLocal8Bit(installed);
+        rig.window->Pomoc2Click();
+        const auto share = (std::filesystem::path(installed) / LMQ_DATA_FROM_BIN).lexically_normal();
+        const std::string expected = (share / (std::string("Lumarq Pylon ") + code + ".pdf")).string();
+        EXPECT_EQ(help.opened, QStringList({QString::fromStdString(expected)})) << code;
+        EXPECT_TRUE(help.boxes.empty()) << code;
     }
 }
 

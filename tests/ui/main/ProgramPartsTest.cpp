@@ -1,11 +1,17 @@
-// The version text, the documents folder, the screen's file dialogs and the
-// desktop's "open".
+// The version text, the documents folder, the screen's file dialogs, the
+// desktop's "open" and the log categories.
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileDialog>
 
+#include <QLoggingCategory>
+
+#include "log/Log.h"
 #include "support/TempDir.h"
+#include "ui/common/LogCategories.h"
 #include "ui/main/ProgramVersion.h"
 #include "ui/common/QtFileDialogs.h"
 #include "ui/main/Shell.h"
@@ -83,6 +89,52 @@ TEST(QtFileDialogs, AFolderNotMadeYetStartsInItsNearestParent)
 TEST(Shell, AMissingDocumentIsNotFoundAndNothingIsLaunched)
 {
     EXPECT_EQ(Shell::OpenDocument("/no/such/folder/Lumarq Pylon EN.pdf"), Shell::FileNotFound);
+}
+
+struct Captured {
+    QtMsgType type;
+    QString category, text;
+};
+std::vector<Captured> captured;
+
+TEST(LogCategories, TheCoresLinesReachTheirCategoryAsTheRulesAllow)
+{
+    struct Case {
+        const char* rules;
+        Log::Category category;
+        Log::Level level;
+        bool delivered;
+        const char* name;
+        QtMsgType type;
+    };
+    const Case cases[] = {
+        {"", Log::Category::Comm, Log::Level::Info, true, "lumarq.comm", QtInfoMsg},
+        {"", Log::Category::Store, Log::Level::Warning, true, "lumarq.store", QtWarningMsg},
+        {"", Log::Category::File, Log::Level::Info, true, "lumarq.file", QtInfoMsg},
+        {"", Log::Category::Comm, Log::Level::Debug, false, "", QtDebugMsg},  // bytes are off by default
+        {"lumarq.comm.debug=true", Log::Category::Comm, Log::Level::Debug, true, "lumarq.comm", QtDebugMsg},
+        {"lumarq.*=false", Log::Category::File, Log::Level::Warning, false, "", QtWarningMsg},
+        {"lumarq.store=false", Log::Category::Comm, Log::Level::Info, true, "lumarq.comm", QtInfoMsg},
+    };
+    InstallQtLogSink();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            captured.push_back({type, QString::fromLatin1(context.category), text});
+        });
+    for (const Case& c : cases) {
+        captured.clear();
+        QLoggingCategory::setFilterRules(QString::fromLatin1(c.rules));
+        EXPECT_EQ(Log::Enabled(c.category, c.level), c.delivered) << c.rules;
+        Log::Write(c.category, c.level, "connected to 127.0.0.1 port 2101");
+        ASSERT_EQ(captured.size(), c.delivered ? 1u : 0u) << c.rules;
+        if (!c.delivered) continue;
+        EXPECT_EQ(captured[0].category, c.name);
+        EXPECT_EQ(captured[0].type, c.type);
+        EXPECT_EQ(captured[0].text, "connected to 127.0.0.1 port 2101");
+    }
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    Log::SetSink(nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// Where the program looks for the files it reads at run time (the language
+// INI file, the manuals), in this order: beside the program, then the share
+// folder of the installation the program belongs to (found relative to the
+// program's folder, so an installed tree can be moved as a whole). A build
+// tree has its files beside the program.
+QStringList DataFolders(const QString& programDir);
+// The same for the running program (QCoreApplication::applicationDirPath()).
+QStringList DataFolders();

@@ -30,6 +30,8 @@ public:
     static constexpr size_t BaseSize = 272;
     static constexpr size_t EntrySize = 38;
     static constexpr uint32_t CompletionMarker = 0x01010101;
+    // More than the largest file (32767 entries) is never read.
+    static constexpr size_t ReadCap = 2u << 20;
 
     // The bytes of a complete file, length and marker included.
     static std::vector<uint8_t> Encode(const K_PYLON& model, int32_t version);
@@ -38,8 +40,9 @@ public:
     // product code once it was found.
     static int Decode(const uint8_t* data, size_t size, K_PYLON& model, K_FILE& header);
 
-    // Writes to a temporary file beside `fileName` and renames it over the
-    // target only when everything was written: a failed save keeps the old file.
+    // Writes through SafeFile::WriteAtomic: a failed save keeps the old file, a
+    // link stays a link, a target that is not a regular file gives CannotOpen.
+    // Load reads only regular files (anything else gives CannotOpen at once).
     static int Save(const K_PYLON& model, const std::string& fileName, K_FILE& header);
     static int Load(K_PYLON& model, const std::string& fileName, K_FILE& header);
 

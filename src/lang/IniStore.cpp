@@ -160,3 +160,11 @@ int IniStore::KeyCount() const
     for (const auto& s : sections_) n += int(s.entries.size());
     return n;
 }
+
+SafeFile::Status IniStore::LoadFile(const std::string& path)
+{
+    std::string bytes;
+    const SafeFile::Status status = SafeFile::Read(path, bytes, FileCap);
+    if (status == SafeFile::Status::Ok) SetText(bytes);
+    return status;
+}

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/SafeFile.h"
+
 // An INI document held in memory: "[section]" lines open sections, "key=value"
 // lines belong to the section above; the value is everything after the first
 // "=" (blanks included), the key is trimmed. Section and key look-up ignores
@@ -17,6 +19,11 @@ public:
     // Replaces the whole content; the text may start with a UTF-8 byte-order mark.
     void SetText(std::string_view utf8);
     void SetUtf8(std::string_view bytes) { SetText(bytes); }
+    // Replaces the content with the file at `path` when it is a regular file
+    // of at most FileCap bytes (read with SafeFile::Read: a FIFO or a device
+    // answers at once); otherwise the content stays as it was.
+    static constexpr size_t FileCap = 4u << 20;
+    SafeFile::Status LoadFile(const std::string& path);
 
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;

@@ -12,6 +12,8 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
 #include "lang/IniStore.h"
@@ -176,16 +178,16 @@ namespace Funkcje {
 bool ReadDocument(const char* path, IniStore& doc)
 {
     if (!path || !*path) return false;
-    const QString name = QFile::decodeName(path);
     // Only a regular file (or a link to one) counts: a folder, a pipe or a
-    // device is no language file, and reading one could block or never end.
-    if (!QFileInfo(name).isFile()) return false;
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) Fail(name, file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) Fail(name, file.errorString());
-    doc.SetText(std::string_view(bytes.constData(), size_t(bytes.size())));
-    return true;
+    // device is no language file, and is refused without waiting on it.
+    errno = 0;
+    switch (doc.LoadFile(path)) {
+    case SafeFile::Status::Ok: return true;
+    case SafeFile::Status::NotFound:
+    case SafeFile::Status::NotRegular: return false;
+    case SafeFile::Status::TooLarge: Fail(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(EFBIG)));
+    default: Fail(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)));
+    }
 }
 
 void Walk(QObject* owner, const QString& sectionName, int depth)

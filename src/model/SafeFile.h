@@ -30,7 +30,8 @@ enum class Status {
 const char* StatusText(Status status);
 
 // The whole file into `out` (at most `cap` bytes). On TooLarge `out` holds the
-// first `cap` bytes, on any other failure it is empty.
+// first `cap` bytes, on any other failure it is empty; after OpenFailed and
+// ReadFailed errno tells why.
 Status Read(const std::string& path, std::vector<uint8_t>& out, size_t cap);
 Status Read(const std::string& path, std::string& out, size_t cap);
 

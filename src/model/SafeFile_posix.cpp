@@ -51,12 +51,6 @@ std::string Folder(const std::string& path)
     return path.substr(0, slash);
 }
 
-std::string BaseName(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool WriteAll(int fd, const uint8_t* data, size_t size)
 {
     size_t done = 0;

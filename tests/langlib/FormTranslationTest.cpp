@@ -1,4 +1,7 @@
 // ZaladujJezyk on a form of the calling program, through dlopen.
+#include <chrono>
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -305,9 +308,15 @@ TEST_F(FormTranslation, PathWithoutAFileDoesNothing)
     TFLumarqPylon form;
     const std::string valid = WriteFile("[F]\nCLabel1=changed\nCFLumarqPylon=changed\n");
     std::filesystem::create_directory(dir_.File("folder.ini"));
+    ASSERT_EQ(::mkfifo(dir_.File("pipe.ini").c_str(), 0600), 0);
 
     jezyk_(0, &form, "F", dir_.File("missing.ini").c_str());
     jezyk_(0, &form, "F", dir_.File("folder.ini").c_str());
+    // Neither waits for a writer nor reads without end.
+    const auto start = std::chrono::steady_clock::now();
+    jezyk_(0, &form, "F", dir_.File("pipe.ini").c_str());
+    jezyk_(0, &form, "F", "/dev/zero");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
     jezyk_(0, &form, "F", "");
     jezyk_(0, &form, "F", nullptr);
     jezyk_(0, nullptr, "F", valid.c_str());

@@ -36,8 +36,8 @@ TLanguageChanger::TLanguageChanger() : TLanguageChanger(DefaultIniPath()) {}
 
 TLanguageChanger::TLanguageChanger(const QString& iniPath)
 {
-    QFile file(iniPath);
-    if (!iniPath.isEmpty() && file.open(QIODevice::ReadOnly)) SetTexts(file.readAll());
+    // Anything but a readable regular file (a FIFO, a device) leaves the texts empty.
+    if (!iniPath.isEmpty()) Texts.LoadFile(QFile::encodeName(iniPath).toStdString());
 }
 
 void TLanguageChanger::SetTexts(const QByteArray& bytes)
@@ -49,7 +49,7 @@ QString TLanguageChanger::DefaultIniPath()
 {
     const QStringList folders = DataFolders();
     for (const QString& folder : folders)
-        if (const QString path = IniPathIn(folder); QFileInfo::exists(path)) return path;
+        if (const QString path = IniPathIn(folder); QFileInfo(path).isFile()) return path;
     return IniPathIn(folders.front());
 }
 

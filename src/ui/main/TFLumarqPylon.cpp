@@ -691,7 +691,7 @@ void TFLumarqPylon::Pomoc2Click()
     QString manual;
     for (const QString& name : names)
         for (const QString& folder : folders)
-            if (manual.isEmpty() && QFileInfo::exists(WithSlash(folder) + name)) manual = WithSlash(folder) + name;
+            if (manual.isEmpty() && QFileInfo(WithSlash(folder) + name).isFile()) manual = WithSlash(folder) + name;
     int code;
     if (!manual.isEmpty()) {
         code = Shell::OpenDocument(manual);

@@ -1,6 +1,9 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <sys/stat.h>
+
 #include "QStringPrint.h"
 
 #include "lang/Msg.h"
@@ -87,6 +90,19 @@ TEST_F(LoadLanguageTest, IniBesideTheProgramIsTheInitialTextAndIsNeverWritten)
 
     TLanguageChanger without(QString::fromStdString(dir.File("missing.INI")));
     EXPECT_EQ(without.Texts.SectionCount(), 0);
+}
+
+TEST_F(LoadLanguageTest, IniThatIsNoRegularFileGivesNoTextsAtOnce)
+{
+    TempDir dir;
+    const std::string fifo = dir.File("LumarqPylon.INI");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null"), dir.Path()}) {
+        const auto start = std::chrono::steady_clock::now();
+        TLanguageChanger changer(QString::fromStdString(path));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100)) << path;
+        EXPECT_EQ(changer.Texts.SectionCount(), 0) << path;
+    }
 }
 
 TEST_F(LoadLanguageTest, IniBesideTheProgramIsFoundInAnyLetterCase)

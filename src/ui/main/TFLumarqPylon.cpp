@@ -646,15 +646,35 @@ void TFLumarqPylon::SBOpenFileClick()
     request.fileName = lastOpenName_;
     request.defaultSuffix = QStringLiteral("lmqpyl");
     if (std::optional<QString> chosen = fileDialogs_->AskOpen(this, request)) {
-        lastOpenName_ = *chosen;
-        const int result = Pylon.LoadFromFile(QFile::encodeName(*chosen).toStdString(), File);
-        int message = -1;
-        if (result == PylonFile::CannotOpen) message = 16;
-        else if (result >= PylonFile::NoMakerCode && result <= PylonFile::NotCompleted) message = 16 + result;
-        if (message >= 0) ShowWarningBox(MsgText(message), MB_ICONEXCLAMATION);
+        OpenFile(*chosen);
+        return;
     }
-    // Opened, refused or cancelled: the lines show what the model holds now.
+    // Cancelled: the lines show what the model holds now.
     ShowPylon(K_PYLON(Pylon));
+}
+
+void TFLumarqPylon::OpenFile(const QString& fileName)
+{
+    lastOpenName_ = fileName;
+    const int result = Pylon.LoadFromFile(QFile::encodeName(fileName).toStdString(), File);
+    int message = -1;
+    if (result == PylonFile::CannotOpen) message = 16;
+    else if (result >= PylonFile::NoMakerCode && result <= PylonFile::NotCompleted) message = 16 + result;
+    if (message >= 0) ShowWarningBox(MsgText(message), MB_ICONEXCLAMATION);
+    // Opened or refused: the lines show what the model holds now.
+    ShowPylon(K_PYLON(Pylon));
+}
+
+void TFLumarqPylon::BringToFront()
+{
+    if (isMinimized()) showNormal();
+    else show();
+    raise();
+    activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 void TFLumarqPylon::SBSaveToFileClick()

@@ -45,6 +45,14 @@ public:
     // The pauses of the pylon commands (real sleeps unless a test sets its own; not owned).
     void SetWaiter(Waiter* waiter);
 
+    // Opens a configuration file as the Open command does after its dialog:
+    // the model takes the file, a refusal shows its warning, the lines show
+    // what the model holds. Used for the file named on the command line.
+    void OpenFile(const QString& fileName);
+    // Shows the window in front of the others (restored when minimised); a
+    // dialog the window has open comes to the front instead.
+    void BringToFront();
+
     // ---- the module's objects, for the commands
     K_PYLON& Pylon;
     K_FILE& File;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "comm/Frames.h"
+#include "comm/IPv4.h"
 #include "comm/ProgressLog.h"
 #include "comm/TcpSocket.h"
 #include "lang/Msg.h"
@@ -10,31 +11,6 @@
 #include "model/K_PYLON.h"
 
 namespace {
-
-// Four decimal groups of one to three digits, each at most 255. Leading
-// zeros are decimal ("192.168.001.010" is 192.168.1.10): the operator types
-// the groups in decimal edits. Names are never resolved.
-std::optional<uint32_t> ParseIPv4(const std::string& text)
-{
-    uint32_t address = 0;
-    size_t i = 0;
-    for (int group = 0; group < 4; ++group) {
-        if (group > 0) {
-            if (i >= text.size() || text[i] != '.') return std::nullopt;
-            ++i;
-        }
-        int value = 0, digits = 0;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 3) {
-            value = value * 10 + (text[i] - '0');
-            ++i;
-            ++digits;
-        }
-        if (digits == 0 || value > 255) return std::nullopt;
-        address = address << 8 | uint32_t(value);
-    }
-    if (i != text.size()) return std::nullopt;
-    return address;
-}
 
 constexpr int ResultSocketNoMemory = 1;
 constexpr int ResultConnectionError = 2;

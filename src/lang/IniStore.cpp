@@ -98,7 +98,7 @@ std::string IniStore::FoldCase(std::string_view utf8)
 
 void IniStore::SetText(std::string_view rest)
 {
-    sections_.clear();
+    Clear();
     if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
     Section* current = nullptr;
     while (!rest.empty()) {
@@ -110,14 +110,12 @@ void IniStore::SetText(std::string_view rest)
         if (trimmed.empty() || trimmed.front() == ';') continue;
         if (trimmed.front() == '[' && trimmed.back() == ']' && trimmed.size() >= 2) {
             const std::string name(Trimmed(trimmed.substr(1, trimmed.size() - 2)));
-            const std::string folded = FoldCase(name);
-            current = nullptr;
-            for (auto& s : sections_)
-                if (s.folded == folded) current = &s;
-            if (!current) {
-                sections_.push_back(Section{name, folded, {}, {}});
-                current = &sections_.back();
-            }
+            std::string folded = FoldCase(name);
+            // A section met again goes on where it stopped; thousands of
+            // sections cost no more than one pass.
+            const auto [it, added] = sectionIndex_.try_emplace(folded, sections_.size());
+            if (added) sections_.push_back(Section{name, std::move(folded), {}, {}});
+            current = &sections_[it->second];
             continue;
         }
         const size_t eq = line.find('=');
@@ -131,10 +129,8 @@ void IniStore::SetText(std::string_view rest)
 
 const IniStore::Section* IniStore::Find(std::string_view section) const
 {
-    const std::string folded = FoldCase(section);
-    for (const auto& s : sections_)
-        if (s.folded == folded) return &s;
-    return nullptr;
+    const auto it = sectionIndex_.find(FoldCase(section));
+    return it != sectionIndex_.end() ? &sections_[it->second] : nullptr;
 }
 
 bool IniStore::SectionExists(std::string_view section) const { return Find(section) != nullptr; }

@@ -15,7 +15,11 @@ class IniStore {
 public:
     IniStore() = default;
 
-    void Clear() { sections_.clear(); }
+    void Clear()
+    {
+        sections_.clear();
+        sectionIndex_.clear();
+    }
     // Replaces the whole content; the text may start with a UTF-8 byte-order mark.
     void SetText(std::string_view utf8);
     void SetUtf8(std::string_view bytes) { SetText(bytes); }
@@ -48,4 +52,5 @@ private:
     };
     const Section* Find(std::string_view section) const;
     std::vector<Section> sections_;
+    std::unordered_map<std::string, size_t> sectionIndex_;  // folded name -> its section
 };

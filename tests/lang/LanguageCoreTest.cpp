@@ -1,5 +1,6 @@
 // The core's language parts without Qt: the INI reader's letter case and
 // blanks, the built-in texts, the message table.
+#include <chrono>
 #include <fstream>
 #include <sstream>
 
@@ -40,6 +41,28 @@ TEST(IniStore, TrimsKeysAndSectionsOfUnicodeBlanksButKeepsValues)
     ini.SetText("[\xC2\xA0Main\xE3\x80\x80]\n\xC2\xA0Key\t=\xC2\xA0value\n=orphan\n;comment=x\nbroken\n");
     EXPECT_EQ(ini.ReadString("Main", "Key", ""), "\xC2\xA0value");
     EXPECT_EQ(ini.KeyCount(), 1);
+}
+
+// Distinct sections cost the same each, however many there are; a section
+// met again later goes on, and the first key of a name wins across the parts.
+TEST(IniStore, ManySectionsReadInOnePass)
+{
+    const auto parse = [](int sections, IniStore& ini) {
+        std::string text;
+        for (int i = 0; i < sections; ++i) text += "[s" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+        text += "[S7]\nk=again\nextra=1\n";
+        const auto start = std::chrono::steady_clock::now();
+        ini.SetText(text);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    IniStore small, large;
+    const double t1 = parse(20000, small);
+    const double t4 = parse(80000, large);
+    EXPECT_LT(t4, 8 * t1 + 0.05) << t1 << " s, then " << t4 << " s for four times as many";
+    EXPECT_EQ(large.SectionCount(), 80000);
+    EXPECT_EQ(large.ReadString("s7", "K", ""), "7");
+    EXPECT_EQ(large.ReadString("s7", "extra", ""), "1");
+    EXPECT_EQ(large.ReadString("S79999", "k", ""), "79999");
 }
 
 TEST(LanguageTexts, CarriesTheFourTextsByteForByte)

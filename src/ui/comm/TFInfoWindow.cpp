@@ -109,6 +109,7 @@ void TFInfoWindow::ShowLog()
         if (isVisible()) raise();  // already up: bring it before the main window again
         else show();
         Clear();
+        PaintNow();
     });
 }
 
@@ -123,6 +124,7 @@ void TFInfoWindow::AppendLine(const std::string& line)
         REInfoWindow->appendPlainText(QString::fromStdString(line));
         ++lineCount_;
         REInfoWindow->verticalScrollBar()->setValue(REInfoWindow->verticalScrollBar()->maximum());
+        PaintNow();
     });
 }
 
@@ -161,6 +163,13 @@ void TFInfoWindow::CentreOnScreen()
     if (!screen) return;
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void TFInfoWindow::PaintNow()
+{
+    // Painted before the command goes on; the event loop paints whatever
+    // the window system asks for later (a window not yet mapped, say).
+    if (isVisible()) REInfoWindow->viewport()->repaint();
 }
 
 void TFInfoWindow::OnOwnThread(const std::function<void()>& f) const

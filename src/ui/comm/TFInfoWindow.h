@@ -49,6 +49,7 @@ private slots:
 
 private:
     void CentreOnScreen();
+    void PaintNow();
     // Runs `f` on the window's thread and waits for it.
     void OnOwnThread(const std::function<void()>& f) const;
 

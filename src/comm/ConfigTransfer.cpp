@@ -52,29 +52,30 @@ void ConfigTransfer::SendSerial()
 
     SerialCommand::WriteHeader(port, Frames::CmdSendDigits);
     LogMsg(MsgSending);
-    bool ok = ReadSerialReply() == Frames::ReplyAck;
+    LinkResult reply = 0;
+    bool ok = (reply = ReadSerialReply()) == Frames::ReplyAck;
     if (ok) {
         const Frames::DigitsBlock b = Frames::MakeDigitsBlock(env_.model);
         SerialCommand::WriteBytes(port, b.data(), b.size());
-        ok = ReadSerialReply() == Frames::ReplyAck;
+        ok = (reply = ReadSerialReply()) == Frames::ReplyAck;
     }
     if (ok) {
         SerialCommand::WriteHeader(port, Frames::CmdSendLineSettings);
-        ok = ReadSerialReply() == Frames::ReplyAck;
+        ok = (reply = ReadSerialReply()) == Frames::ReplyAck;
     }
     if (ok) {
         const Frames::LineSettingsBlock b = Frames::MakeLineSettingsBlock(env_.model);
         SerialCommand::WriteBytes(port, b.data(), b.size());
-        ok = ReadSerialReply() == Frames::ReplyAck;
+        ok = (reply = ReadSerialReply()) == Frames::ReplyAck;
     }
     if (ok) {
         SerialCommand::WriteHeader(port, Frames::CmdSendFonts);
-        ok = ReadSerialReply() == Frames::ReplyAck;
+        ok = (reply = ReadSerialReply()) == Frames::ReplyAck;
     }
     if (ok) {
         const Frames::FontBlock b = Frames::MakeFontBlock(env_.model);
         SerialCommand::WriteBytes(port, b.data(), b.size());
-        ok = ReadSerialReply() == Frames::ReplyAck;
+        ok = (reply = ReadSerialReply()) == Frames::ReplyAck;
     }
 
     if (ok) {
@@ -83,8 +84,8 @@ void ConfigTransfer::SendSerial()
         port.Close();
         env_.log.CloseLog();
     } else {
-        // Whatever the pylon answered, the serial line reports a time-out.
-        LogMsg(MsgReadTimeout);
+        // Whatever else the pylon answered, the serial line reports a time-out.
+        LogMsg(SerialCommand::FailureMessage(reply));
         port.Close();
     }
 }
@@ -124,7 +125,7 @@ void ConfigTransfer::SendNetwork()
             env_.log.CloseLog();
         }
         link.Disconnect();
-        ReportResult(r, env_.log);
+        ReportExchangeResult(r, env_.log);
     }
 }
 
@@ -136,8 +137,8 @@ void ConfigTransfer::DownloadSerial()
 
     SerialCommand::WriteHeader(port, Frames::CmdReadPriceBlock);
     LogMsg(MsgSending);
-    if (ReadSerialReply() != Frames::ReplyAck) {
-        LogMsg(MsgReadTimeout);
+    if (const LinkResult reply = ReadSerialReply(); reply != Frames::ReplyAck) {
+        LogMsg(SerialCommand::FailureMessage(reply));
         port.Close();
         return;
     }
@@ -153,8 +154,8 @@ void ConfigTransfer::DownloadSerial()
     }
 
     SerialCommand::WriteHeader(port, Frames::CmdReadFontBlock);
-    if (ReadSerialReply() != Frames::ReplyAck) {
-        LogMsg(MsgReadTimeout);
+    if (const LinkResult reply = ReadSerialReply(); reply != Frames::ReplyAck) {
+        LogMsg(SerialCommand::FailureMessage(reply));
     } else {
         Frames::FontBlock fonts{};
         port.Read(fonts.data(), int(fonts.size()));

@@ -215,3 +215,8 @@ void ReportResult(LinkResult code, ProgressLog& log)
     }
     log.AppendLine(Msg[message]);
 }
+
+void ReportExchangeResult(LinkResult code, ProgressLog& log)
+{
+    ReportResult(code == 0 ? ResultReadingError : code, log);
+}

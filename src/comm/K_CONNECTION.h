@@ -61,3 +61,6 @@ private:
 
 // Appends the message of `code` to the log; codes without a message append nothing.
 void ReportResult(LinkResult code, ProgressLog& log);
+// The same for the result of an exchange that ended on the pylon's reply,
+// where 0 means that the two reply bytes differed: a bad read.
+void ReportExchangeResult(LinkResult code, ProgressLog& log);

@@ -2,6 +2,7 @@
 
 #include "comm/Frames.h"
 #include "comm/TComPort.h"
+#include "lang/Msg.h"
 #include "model/K_PYLON.h"
 
 void SerialCommand::Reopen(TComPort& port, const K_PYLON& model)
@@ -29,4 +30,9 @@ LinkResult SerialCommand::ReadReply(TComPort& port)
     uint8_t reply[Frames::ReplySize] = {0, 0};
     if (port.Read(reply, int(Frames::ReplySize)) < int(Frames::ReplySize)) return 6;
     return Frames::DecodeReply(reply[0], reply[1]);
+}
+
+int SerialCommand::FailureMessage(LinkResult reply)
+{
+    return reply == 0 ? MsgReadError : MsgReadTimeout;
 }

@@ -24,4 +24,8 @@ public:
     // Port not open: 0. One read of two bytes: fewer than two arrived → 6,
     // two equal bytes → that byte, otherwise 0.
     static LinkResult ReadReply(TComPort& port);
+
+    // The message a serial command logs when a reply other than OK ends it:
+    // unequal bytes are a bad read, anything else reads as the time-out.
+    static int FailureMessage(LinkResult reply);
 };

@@ -16,6 +16,7 @@
 #include <linux/serial.h>
 #endif
 
+#include "comm/Cancel.h"
 #include "comm/SerialRate.h"
 
 namespace {
@@ -129,6 +130,7 @@ public:
         const bool hasTotal = totalMs > 0;
         const auto totalEnd = start + std::chrono::milliseconds(totalMs);
         Clock::time_point intervalEnd{};
+        ThrowIfCancelled();
         while (t.count < count) {
             // The interval limit runs from the latest byte, once one came.
             Clock::time_point end = Clock::time_point::max();
@@ -136,15 +138,13 @@ public:
             if (t.count > 0 && intervalMs > 0) end = std::min(end, intervalEnd);
             const int wait = end == Clock::time_point::max() ? -1 : MsUntil(end);
             if (wait == 0) break;
-            pollfd p{fd_, POLLIN, 0};
-            const int n = ::poll(&p, 1, wait);
-            if (n < 0) {
-                if (errno == EINTR) continue;
+            const int revents = CancelToken::Poll(fd_, POLLIN, wait);
+            if (revents < 0) {
                 t.error = errno;
                 return t;
             }
-            if (n == 0) continue;  // the loop head sees which limit passed
-            if (p.revents & POLLNVAL) {
+            if (revents == 0) continue;  // the loop head sees which limit passed
+            if (revents & POLLNVAL) {
                 t.error = EBADF;
                 return t;
             }
@@ -167,6 +167,7 @@ public:
         Transfer t;
         const bool hasTotal = totalMs > 0;
         const auto end = Clock::now() + std::chrono::milliseconds(totalMs);
+        ThrowIfCancelled();
         while (t.count < count) {
             const ssize_t w = ::write(fd_, bytes + t.count, size_t(count - t.count));
             if (w > 0) {
@@ -180,8 +181,7 @@ public:
             }
             const int wait = hasTotal ? MsUntil(end) : -1;
             if (wait == 0) break;  // the write time-out: what went out so far
-            pollfd p{fd_, POLLOUT, 0};
-            if (::poll(&p, 1, wait) < 0 && errno != EINTR) {
+            if (CancelToken::Poll(fd_, POLLOUT, wait) < 0) {
                 t.error = errno;
                 return t;
             }

@@ -62,20 +62,20 @@ void ServiceCommands::SendSettingsSerial(uint8_t first, uint8_t second)
 
     SerialCommand::WriteHeader(port, Frames::CmdServiceSettings);
     env_.log.AppendLine(Msg[MsgSending]);
-    if (ReadServiceReply() != Frames::ReplyAck) {
-        env_.log.AppendLine(Msg[MsgReadTimeout]);
+    if (const LinkResult reply = ReadServiceReply(); reply != Frames::ReplyAck) {
+        env_.log.AppendLine(Msg[SerialCommand::FailureMessage(reply)]);
         port.Close();
         return;
     }
     const Frames::ServiceSettings payload = Frames::MakeServiceSettings(first, second);
     SerialCommand::WriteBytes(port, payload.data(), payload.size());
-    if (ReadServiceReply() == Frames::ReplyAck) {
+    if (const LinkResult reply = ReadServiceReply(); reply == Frames::ReplyAck) {
         env_.log.AppendLine(Msg[MsgOk]);
         env_.waiter.Wait(SuccessWait);
         port.Close();
         env_.log.CloseLog();
     } else {
-        env_.log.AppendLine(Msg[MsgReadTimeout]);
+        env_.log.AppendLine(Msg[SerialCommand::FailureMessage(reply)]);
         port.Close();
     }
 }
@@ -125,6 +125,6 @@ void ServiceCommands::RunNetwork(uint8_t command, const uint8_t* payload, size_t
             env_.log.CloseLog();
         }
         link.Disconnect();
-        ReportResult(r, env_.log);
+        ReportExchangeResult(r, env_.log);
     }
 }

@@ -1,5 +1,7 @@
 #include "comm/TcpSocket.h"
 
+#include "comm/Cancel.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -26,17 +28,11 @@ Clock::time_point DeadlineIn(int ms)
     return Clock::now() + std::chrono::milliseconds(ms > 0 ? ms : 0);
 }
 
-// poll() on one descriptor until `deadline`; restarts after signals.
-// Returns the revents, 0 on time-out, -1 on error.
+// poll() on one descriptor until `deadline`; a cancelled command raises
+// TransferCancelled. Returns the revents, 0 on time-out, -1 on error.
 int PollUntil(int fd, short events, Clock::time_point deadline)
 {
-    for (;;) {
-        pollfd p{fd, events, 0};
-        const int n = ::poll(&p, 1, Remaining(deadline));
-        if (n > 0) return p.revents;
-        if (n == 0) return 0;
-        if (errno != EINTR) return -1;
-    }
+    return CancelToken::Poll(fd, events, Remaining(deadline));
 }
 
 class PosixTcpSocket : public TcpSocket {
@@ -50,6 +46,7 @@ public:
         sa.sin_family = AF_INET;
         sa.sin_port = htons(port);
         sa.sin_addr.s_addr = htonl(address);
+        ThrowIfCancelled();
         if (::connect(fd_, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) return 0;
         if (errno != EINPROGRESS && errno != EINTR) return errno;
         // The socket is non-blocking: the handshake runs while we wait for it
@@ -75,6 +72,7 @@ public:
     {
         const auto deadline = DeadlineIn(timeoutMs);
         size_t done = 0;
+        ThrowIfCancelled();
         while (done < count) {
             const ssize_t n = ::send(fd_, bytes + done, count - done, MSG_NOSIGNAL);
             if (n > 0) {
@@ -102,6 +100,7 @@ public:
     {
         const auto deadline = DeadlineIn(timeoutMs);
         size_t done = 0;
+        ThrowIfCancelled();
         while (done < count) {
             const ssize_t n = ::recv(fd_, bytes + done, count - done, 0);
             if (n > 0) {

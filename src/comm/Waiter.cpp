@@ -1,11 +1,10 @@
 #include "comm/Waiter.h"
 
-#include <chrono>
-#include <thread>
+#include "comm/Cancel.h"
 
 void SleepWaiter::Wait(int milliseconds)
 {
-    if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    CancelToken::Sleep(milliseconds);
 }
 
 void RecordingWaiter::Wait(int milliseconds)

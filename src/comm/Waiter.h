@@ -10,7 +10,8 @@ public:
     virtual void Wait(int milliseconds) = 0;
 };
 
-// Sleeps for real; the caller's thread (the user-interface thread) blocks.
+// Sleeps for real on the command's thread; a cancelled command's pause ends
+// at once (see CancelToken).
 class SleepWaiter : public Waiter {
 public:
     void Wait(int milliseconds) override;

@@ -134,11 +134,11 @@ TEST_F(TransferTest, NetworkSendReportsEachFailingReplyByItsMessage)
 {
     struct Case {
         Step step;
-        std::string line;  // empty: unequal bytes log nothing
+        std::string line;
     } cases[] = {
         {Step::Reply(0xCC), "* CRC error"},
         {Step::Reply(0x65), "* Memory error"},
-        {Step::ReplyBytes(0xAA, 0xAB), ""},
+        {Step::ReplyBytes(0xAA, 0xAB), "* Reading data error"},
         {Step::Silence(), "* Reading data - timeout"},
     };
     rig.UseNetwork({tcpPort});
@@ -146,9 +146,7 @@ TEST_F(TransferTest, NetworkSendReportsEachFailingReplyByItsMessage)
         // The line settings block (the fourth frame) meets the failure.
         emu.Script({Step::Normal(), Step::Normal(), Step::Normal(), c.step});
         Send();
-        Lines expected{Connecting("127.0.0.1"), "* Sending data..."};
-        if (!c.line.empty()) expected << c.line;
-        EXPECT_EQ(rig.log.lines, expected) << c.line;
+        EXPECT_EQ(rig.log.lines, Lines({Connecting("127.0.0.1"), "* Sending data...", c.line})) << c.line;
         EXPECT_TRUE(rig.log.shown);
         emu.ClearScript();
     }
@@ -336,13 +334,15 @@ TEST_F(SerialTransferTest, SerialSendLogsThePortLinesAndClosesAfterTheWait)
     ExpectSameOnWire(held, rig.model);
 }
 
-TEST_F(SerialTransferTest, SerialSendReportsEveryRefusalAsATimeout)
+TEST_F(SerialTransferTest, SerialSendReportsARefusalAsATimeoutAndGarbageAsAReadError)
 {
-    for (Step s : {Step::Reply(0xCC), Step::ReplyBytes(0xAA, 0x00), Step::Silence()}) {
+    const std::pair<Step, std::string> cases[] = {{Step::Reply(0xCC), "* Reading data - timeout"},
+                                                  {Step::ReplyBytes(0xAA, 0x00), "* Reading data error"},
+                                                  {Step::Silence(), "* Reading data - timeout"}};
+    for (const auto& [s, line] : cases) {
         emu.On(0x15, Frame::Payload, s);
         Send();
-        EXPECT_EQ(rig.log.lines, PortLines(0, 1) + Lines({"* Sending data...", "* Reading data - timeout"}) +
-                                     PortLines(2, 3));
+        EXPECT_EQ(rig.log.lines, PortLines(0, 1) + Lines({"* Sending data...", line}) + PortLines(2, 3));
         EXPECT_TRUE(rig.log.shown);
         EXPECT_FALSE(rig.port.Connected());
     }

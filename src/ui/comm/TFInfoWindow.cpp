@@ -1,12 +1,12 @@
 #include "ui/comm/TFInfoWindow.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QThread>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -105,23 +105,27 @@ TFInfoWindow::TFInfoWindow(TDM& dm, QWidget* parent)
 
 void TFInfoWindow::ShowLog()
 {
-    if (isVisible()) raise();  // already up: bring it before the main window again
-    else show();
-    Clear();
-    PaintNow();
+    OnOwnThread([this] {
+        if (isVisible()) raise();  // already up: bring it before the main window again
+        else show();
+        Clear();
+        PaintNow();
+    });
 }
 
 void TFInfoWindow::CloseLog()
 {
-    hide();
+    OnOwnThread([this] { hide(); });
 }
 
 void TFInfoWindow::AppendLine(const std::string& line)
 {
-    REInfoWindow->appendPlainText(QString::fromStdString(line));
-    ++lineCount_;
-    REInfoWindow->verticalScrollBar()->setValue(REInfoWindow->verticalScrollBar()->maximum());
-    PaintNow();
+    OnOwnThread([this, &line] {
+        REInfoWindow->appendPlainText(QString::fromStdString(line));
+        ++lineCount_;
+        REInfoWindow->verticalScrollBar()->setValue(REInfoWindow->verticalScrollBar()->maximum());
+        PaintNow();
+    });
 }
 
 void TFInfoWindow::Clear()
@@ -132,9 +136,12 @@ void TFInfoWindow::Clear()
 
 QStringList TFInfoWindow::Lines() const
 {
-    // An empty document still reads as one empty line.
-    if (lineCount_ == 0) return {};
-    return REInfoWindow->toPlainText().split(QLatin1Char('\n'));
+    QStringList lines;
+    OnOwnThread([this, &lines] {
+        // An empty document still reads as one empty line.
+        if (lineCount_ > 0) lines = REInfoWindow->toPlainText().split(QLatin1Char('\n'));
+    });
+    return lines;
 }
 
 void TFInfoWindow::showEvent(QShowEvent* event)
@@ -146,7 +153,8 @@ void TFInfoWindow::showEvent(QShowEvent* event)
 
 void TFInfoWindow::SBOKClick()
 {
-    CloseLog();
+    if (cancel_) cancel_();
+    else CloseLog();
 }
 
 void TFInfoWindow::CentreOnScreen()
@@ -159,10 +167,13 @@ void TFInfoWindow::CentreOnScreen()
 
 void TFInfoWindow::PaintNow()
 {
-    if (!isVisible()) return;
-    // The command that logs keeps the event loop blocked: paint now, and let
-    // only paint and window-system events through, never the operator's
-    // input, so nothing can start a second command inside this one.
-    REInfoWindow->viewport()->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    // Painted before the command goes on; the event loop paints whatever
+    // the window system asks for later (a window not yet mapped, say).
+    if (isVisible()) REInfoWindow->viewport()->repaint();
+}
+
+void TFInfoWindow::OnOwnThread(const std::function<void()>& f) const
+{
+    if (QThread::currentThread() == thread()) f();
+    else QMetaObject::invokeMethod(const_cast<TFInfoWindow*>(this), f, Qt::BlockingQueuedConnection);
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+
 #include <QStringList>
 #include <QWidget>
 
@@ -9,8 +11,10 @@ class QToolButton;
 class TDM;
 
 // The progress log of the pylon commands: a small always-on-top tool window,
-// lime text on black, with one close button. The commands block the event
-// loop while they talk to the pylon, so every line is painted as it is added.
+// lime text on black, with one close button. The commands run on a worker
+// thread (TransferRunner): what they call here from there is done on the
+// window's own thread, before the call returns, so each line is in the log
+// before the command goes on, and the window paints while the command waits.
 // Closing only hides the window; the one instance lives until the program ends.
 class TFInfoWindow : public QWidget, public ProgressLog {
     Q_OBJECT
@@ -23,8 +27,12 @@ public:
     void AppendLine(const std::string& line) override;
 
     void Clear();
-    // The log as the operator reads it, one entry per line.
+    // The log as the operator reads it, one entry per line (any thread).
     QStringList Lines() const;
+
+    // While set, the close button calls this instead of closing the window
+    // (a running command is cancelled; the log stays to show how it ended).
+    void SetCancelHandler(std::function<void()> cancel) { cancel_ = std::move(cancel); }
 
     QPlainTextEdit* REInfoWindow = nullptr;
     QToolButton* SBOK = nullptr;
@@ -42,6 +50,9 @@ private slots:
 private:
     void CentreOnScreen();
     void PaintNow();
+    // Runs `f` on the window's thread and waits for it.
+    void OnOwnThread(const std::function<void()>& f) const;
 
     int lineCount_ = 0;
+    std::function<void()> cancel_;
 };

@@ -16,6 +16,7 @@
 #include "comm/ProgressLog.h"
 #include "comm/ServiceCommands.h"
 #include "comm/ServicePassword.h"
+#include "ui/comm/TransferRunner.h"
 #include "ui/lang/MessageBoxes.h"
 #include "ui/lang/QtText.h"
 #include "ui/lang/TDM.h"
@@ -232,18 +233,20 @@ void TFServiceOptions::SBSendConfigurationClick()
 {
     if (!unlocked_) return;
     // Byte 0 is the number of prices, byte 1 the digits per price, each less one.
-    ServiceCommands commands({model_, link_, ComPort, log_, waiter_,
-                              [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
-                              [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}});
-    commands.SendSettings(uint8_t(CBList2->currentIndex()), uint8_t(CBList1->currentIndex()));
+    const uint8_t prices = uint8_t(CBList2->currentIndex()), digits = uint8_t(CBList1->currentIndex());
+    TransferRunner::Run(CommandEnv(), [=](PylonCommandEnv& env) { ServiceCommands(env).SendSettings(prices, digits); });
+}
+
+PylonCommandEnv TFServiceOptions::CommandEnv()
+{
+    return {model_, link_, ComPort, log_, waiter_,
+            [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
+            [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}};
 }
 
 void TFServiceOptions::RunTest(uint8_t code)
 {
-    ServiceCommands commands({model_, link_, ComPort, log_, waiter_,
-                              [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
-                              [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}});
-    commands.RunTest(code);
+    TransferRunner::Run(CommandEnv(), [code](PylonCommandEnv& env) { ServiceCommands(env).RunTest(code); });
 }
 
 void TFServiceOptions::SpeedButton5Click()

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDialog>
 
+#include "comm/PylonCommandEnv.h"
 #include "comm/TComPort.h"
 
 class K_CONNECTION;
@@ -76,6 +77,7 @@ private:
     void ComPortAfterClose();
     void LogPort(int msg);
     void RunTest(uint8_t code);
+    PylonCommandEnv CommandEnv();
     void LayOutPanels();
     void CentreOnScreen();
 

@@ -11,6 +11,12 @@ MessageBoxSeam::Sink& CurrentSink()
     return sink;
 }
 
+QWidget*& Owner()
+{
+    static QWidget* owner = nullptr;
+    return owner;
+}
+
 void ShowOnScreen(const MessageBoxCall& call)
 {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -21,12 +27,23 @@ void ShowOnScreen(const MessageBoxCall& call)
     case 0x20: icon = QMessageBox::Question; break;
     default: break;
     }
-    QMessageBox box(icon, call.caption, call.text, QMessageBox::Ok, QApplication::activeWindow());
-    if (call.style & MB_TOPMOST) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    QWidget* owner = Owner() && Owner()->isVisible() ? Owner() : nullptr;
+    QMessageBox box(icon, call.caption, call.text, QMessageBox::Ok, owner ? owner : QApplication::activeWindow());
+    if ((call.style & MB_TOPMOST) || owner) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     box.exec();
 }
 
 }  // namespace
+
+MessageBoxOwner::MessageBoxOwner(QWidget* owner) : previous_(Owner())
+{
+    Owner() = owner;
+}
+
+MessageBoxOwner::~MessageBoxOwner()
+{
+    Owner() = previous_;
+}
 
 MessageBoxSeam::MessageBoxSeam(Sink sink) : previous_(std::move(CurrentSink()))
 {

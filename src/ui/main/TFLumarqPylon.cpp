@@ -23,6 +23,7 @@
 #include "comm/EComPort.h"
 #include "comm/PylonCommandEnv.h"
 #include "ui/comm/TFInfoWindow.h"
+#include "ui/comm/TransferRunner.h"
 #include "ui/comm/TFServiceOptions.h"
 #include "ui/lang/MessageBoxes.h"
 #include "ui/lang/QtText.h"
@@ -736,24 +737,19 @@ PylonCommandEnv TFLumarqPylon::CommandEnv()
     return {Pylon, Link, ComPort, *FInfoWindow, *waiter_,
             [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
             [](const std::string& text) { ShowErrorBox(ToQString(text)); },
-            [this](const K_PYLON& model) {
-                ShowPylon(K_PYLON(model));
-                // The pause after a download blocks the event loop: paint the
-                // downloaded prices now, beside the log that says "OK".
-                repaint();
-            }};
+            [this](const K_PYLON& model) { ShowPylon(K_PYLON(model)); }};
 }
 
 void TFLumarqPylon::SBSendConfigurationClick()
 {
     if (!FInfoWindow) return;
-    ConfigTransfer(CommandEnv()).Send();
+    TransferRunner::Run(CommandEnv(), [](PylonCommandEnv& env) { ConfigTransfer(env).Send(); });
 }
 
 void TFLumarqPylon::SBDownloadClick()
 {
     if (!FInfoWindow) return;
-    ConfigTransfer(CommandEnv()).Download();
+    TransferRunner::Run(CommandEnv(), [](PylonCommandEnv& env) { ConfigTransfer(env).Download(); });
 }
 
 void TFLumarqPylon::SBConfigurationClick()

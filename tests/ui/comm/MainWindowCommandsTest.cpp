@@ -1,15 +1,21 @@
 // The main window's Send, Download and service window commands, driven the
 // way the operator drives them: toolbar buttons, F5 and the hidden shortcuts.
+#include <chrono>
+#include <optional>
+
 #include <QAction>
+#include <QDir>
 #include <QApplication>
 #include <QPointer>
 #include <QTest>
+#include <QToolButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include "comm/CommandRig.h"
 #include "ui/comm/TFInfoWindow.h"
 #include "ui/comm/TFServiceOptions.h"
+#include "ui/comm/TransferRunner.h"
 #include "ui/lang/MessageBoxes.h"
 #include "ui/lang/TDM.h"
 #include "model/K_FILE.h"
@@ -181,6 +187,93 @@ TEST_F(MainWindowCommandsTest, HiddenShortcutsOpenTheServiceWindowModallyWithThe
         EXPECT_EQ(mode, c.mode);
         EXPECT_TRUE(modal);
         EXPECT_TRUE(seen.isNull()) << "the service window is destroyed when it closes";
+    }
+}
+
+}  // namespace
+
+namespace {
+
+int ThreadCount()
+{
+    return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// The moment of the first paint a widget gets after `since` was set.
+class PaintClock : public QObject {
+public:
+    explicit PaintClock(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint && armed && !painted) painted = Clock::now();
+        return false;
+    }
+    using Clock = std::chrono::steady_clock;
+    bool armed = false;
+    std::optional<Clock::time_point> painted;
+};
+
+long long MsBetween(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
+}
+
+TEST_F(MainWindowCommandsTest, WhileAPylonTricklesTheWindowPaintsRefusesInputAndCloseCancels)
+{
+    using Clock = std::chrono::steady_clock;
+    for (bool serial : {false, true}) {
+        SCOPED_TRACE(serial ? "serial" : "TCP");
+        // The program's own time-outs; the pylon answers one byte in 800 ms.
+        link.timeout = 2000;
+        link.firstByteWait = 1000;
+        window->ComPort.timeouts = TComPort::Timeouts{};
+        if (serial) UseSerial();
+        else UseNetwork();
+        emu.Script({PylonEmulator::Step::Trickle(800)});
+        const int threads = ThreadCount();
+        const uint8_t digit = model.Prices[0].Price[0];
+
+        PaintClock paints(window.get());
+        Clock::time_point asked, closed;
+        int threadsDuring = 0;
+        bool runningDuring = false;
+        QTimer::singleShot(150, [&] {
+            threadsDuring = ThreadCount();
+            runningDuring = TransferRunner::Running();
+            // The operator clicks a digit and presses F5: nothing happens.
+            QTest::mouseClick(window->DigitButtons[0].first, Qt::LeftButton);
+            QTest::keyClick(window.get(), Qt::Key_F5);
+            asked = Clock::now();
+            paints.armed = true;
+            window->update();
+        });
+        QTimer::singleShot(300, [&] {
+            closed = Clock::now();
+            QTest::mouseClick(info->SBOK, Qt::LeftButton);
+        });
+        QTest::mouseClick(window->SBSendConfiguration, Qt::LeftButton);
+        const Clock::time_point ended = Clock::now();
+
+        EXPECT_TRUE(runningDuring);
+        EXPECT_EQ(threadsDuring, threads + 1);
+        ASSERT_TRUE(paints.painted.has_value());
+        EXPECT_LT(MsBetween(asked, *paints.painted), 100);
+        EXPECT_LT(MsBetween(closed, ended), 100);
+        EXPECT_EQ(model.Prices[0].Price[0], digit);
+        EXPECT_FALSE(TransferRunner::Running());
+        EXPECT_EQ(ThreadCount(), threads);
+        EXPECT_FALSE(link.IsConnected());
+        EXPECT_FALSE(window->ComPort.Connected());
+        EXPECT_TRUE(info->isVisible());
+        const QStringList lines = info->Lines();
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_EQ(lines.at(serial ? lines.size() - 3 : lines.size() - 1), "* Transfer cancelled");
+        EXPECT_TRUE(boxes.empty());
+
+        // Not running, the button closes the log again.
+        QTest::mouseClick(info->SBOK, Qt::LeftButton);
+        EXPECT_FALSE(info->isVisible());
+        emu.ClearScript();
     }
 }
 

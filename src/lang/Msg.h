@@ -51,12 +51,11 @@ enum MsgId : int {
     MsgVerifyLine = 77,        // "Line %1: sent %2, pylon holds %3"
     MsgVerifyField = 78,       // "%1: sent %2, pylon holds %3"
     MsgVerifyWords = 79,       // the field and flag names of 77 and 78, separated by "|"
->>>>>>> verify
 };
 
 class IniStore;
 
-// Fills Msg from the [MSG] section of a language text, keys "0" to "79"; a
+// Fills Msg from the [MSG] section of a language text, keys "0" to MsgCount - 1; a
 // missing key gives "ERROR". A text without [MSG] leaves Msg as it is. The
 // escapes "\r\n" and "\t" (either letter case) become a line break and a tab.
 void LoadMessages(const IniStore& texts);

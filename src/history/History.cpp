@@ -181,7 +181,6 @@ sqlite3_stmt* History::Prepare(const std::string& sql)
 
 bool History::Open()
 {
-    movedAside_.clear();
     bool damaged = false;
     if (OpenOnce(damaged)) return true;
     if (!damaged || !MoveAside()) return false;
@@ -279,7 +278,6 @@ bool History::MoveAside()
 
 bool History::Append(HistoryRecord& record)
 {
-    movedAside_.clear();
     bool damaged = false;
     if (!db_ && !OpenOnce(damaged) && !(damaged && MoveAside() && OpenOnce(damaged))) return false;
     if (Insert(record, damaged)) return true;

@@ -51,7 +51,7 @@ public:
     void Close();
     const std::string& Path() const { return path_; }
     const std::string& LastError() const { return error_; }
-    // Where a damaged file was moved by the last Open or Append; empty if none was.
+    // Where the last damaged file was moved; empty while none was.
     const std::string& MovedAside() const { return movedAside_; }
 
     // Appends the record in one transaction and sets its id; opens the file

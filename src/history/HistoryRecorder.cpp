@@ -32,7 +32,6 @@ HistoryRecorder::HistoryRecorder(History& history, std::string program, std::str
 void HistoryRecorder::CommandStarted()
 {
     warned_ = false;
-    movedTold_ = false;
 }
 
 HistoryRecord HistoryRecorder::MakeRecord(const std::string& action, const PylonResult& pylon, const K_PYLON* sent,
@@ -74,9 +73,9 @@ void HistoryRecorder::PylonDone(const std::string& action, const PylonResult& py
 {
     HistoryRecord record = MakeRecord(action, pylon, sent, detail);
     const bool written = history_.Append(record);
-    if (!history_.MovedAside().empty() && !movedTold_) {
-        movedTold_ = true;
-        if (log_) log_->AppendLine(Msg[MsgHistoryMovedAside] + " " + history_.MovedAside());
+    if (history_.MovedAside() != movedTold_) {
+        movedTold_ = history_.MovedAside();
+        if (log_) log_->AppendLine(Msg[MsgHistoryMovedAside] + " " + movedTold_);
     }
     if (written) return;
     ++failures_;

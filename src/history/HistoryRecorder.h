@@ -42,6 +42,6 @@ private:
     std::string host_;
     ProgressLog* log_;
     bool warned_ = false;
-    bool movedTold_ = false;
+    std::string movedTold_;  // the moved file the log was told of
     int failures_ = 0;
 };

@@ -234,7 +234,7 @@ void TFServiceOptions::SBSendConfigurationClick()
     // Byte 0 is the number of prices, byte 1 the digits per price, each less one.
     ServiceCommands commands({model_, link_, ComPort, log_, waiter_,
                               [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
-                              [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}});
+                              [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}, Recorder});
     commands.SendSettings(uint8_t(CBList2->currentIndex()), uint8_t(CBList1->currentIndex()));
 }
 
@@ -242,7 +242,7 @@ void TFServiceOptions::RunTest(uint8_t code)
 {
     ServiceCommands commands({model_, link_, ComPort, log_, waiter_,
                               [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
-                              [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}});
+                              [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}, Recorder});
     commands.RunTest(code);
 }
 

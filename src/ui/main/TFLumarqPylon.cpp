@@ -22,6 +22,9 @@
 #include "comm/ConfigTransfer.h"
 #include "comm/EComPort.h"
 #include "comm/PylonCommandEnv.h"
+#include "history/History.h"
+#include "history/HistoryRecorder.h"
+#include "model/Version.h"
 #include "ui/comm/TFInfoWindow.h"
 #include "ui/comm/TFServiceOptions.h"
 #include "ui/lang/MessageBoxes.h"
@@ -35,6 +38,7 @@
 #include "ui/dialogs/TFLumarqConfiguration.h"
 #include "ui/dialogs/TFLumarqNetworkSettings.h"
 #include "ui/dialogs/TfPylonFontSetting.h"
+#include "ui/history/TFSendHistory.h"
 #include "ui/main/ProgramVersion.h"
 #include "ui/main/PylonPictures.h"
 #include "ui/common/DataFolders.h"
@@ -106,6 +110,7 @@ TFLumarqPylon::TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, T
 
     screenDialogs_ = std::make_unique<QtFileDialogs>();
     fileDialogs_ = screenDialogs_.get();
+    UseHistory(History::DefaultPath());
     ProgramDir = QCoreApplication::applicationDirPath();
 
     ComPort.OnBeforeOpen = [this] { ComPortBeforeOpen(); };
@@ -413,6 +418,7 @@ void TFLumarqPylon::CreateMenu()
 
     submenu(komunikacja1, "komunikacja1", "Komunikacja");
     Wylij1 = item(komunikacja1, "Wylij1", "Wyślij", QKeySequence(Qt::Key_F5), GlyphSend, true);
+    Historiawysyania1 = item(komunikacja1, "Historiawysyania1", "Historia wysyłania...", QKeySequence(), -1, false);
 
     submenu(Ustawienia1, "Ustawienia1", "Ustawienia");
     konfiguracja1 = item(Ustawienia1, "konfiguracja1", "Konfiguracja jasności...", QKeySequence(Qt::Key_F6),
@@ -449,6 +455,7 @@ void TFLumarqPylon::CreateMenu()
     connect(Zapiszdopliku1, &QAction::triggered, this, [this] { SBSaveToFileClick(); });
     connect(MClose, &QAction::triggered, this, [this] { MCloseClick(); });
     connect(Wylij1, &QAction::triggered, this, [this] { SBSendConfigurationClick(); });
+    connect(Historiawysyania1, &QAction::triggered, this, [this] { Historiawysyania1Click(); });
     connect(konfiguracja1, &QAction::triggered, this, [this] { SBConfigurationClick(); });
     connect(Sie1, &QAction::triggered, this, [this] { SBNetworkSettingsClick(); });
     connect(Ustawieniaczcionek1, &QAction::triggered, this, [this] { Ustawieniaczcionek1Click(); });
@@ -711,8 +718,27 @@ void TFLumarqPylon::Producent1Click()
 // ---------------------------------------------------------------- commands of the pylon link,
 // the settings dialogs and the service window
 
+void TFLumarqPylon::UseHistory(const std::string& path)
+{
+    recorder_.reset();
+    history_ = std::make_unique<History>(path);
+    recorder_ = std::make_unique<HistoryRecorder>(*history_, "LumarqPylon", ProgramVersionText());
+}
+
+void TFLumarqPylon::Historiawysyania1Click()
+{
+    if (!history_->IsOpen() && !history_->Open()) {
+        ShowWarningBox(MsgText(MsgHistoryCannotOpen) + QStringLiteral("\n") + ToQString(history_->LastError()),
+                       MB_ICONEXCLAMATION);
+        return;
+    }
+    TFSendHistory window(this, DM.LanguageChanger, *history_, *fileDialogs_);
+    window.exec();
+}
+
 PylonCommandEnv TFLumarqPylon::CommandEnv()
 {
+    recorder_->SetLog(FInfoWindow);
     return {Pylon, Link, ComPort, *FInfoWindow, *waiter_,
             [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
             [](const std::string& text) { ShowErrorBox(ToQString(text)); },
@@ -721,7 +747,8 @@ PylonCommandEnv TFLumarqPylon::CommandEnv()
                 // The pause after a download blocks the event loop: paint the
                 // downloaded prices now, beside the log that says "OK".
                 repaint();
-            }};
+            },
+            recorder_.get()};
 }
 
 void TFLumarqPylon::SBSendConfigurationClick()
@@ -786,6 +813,8 @@ void TFLumarqPylon::Opcjeserwisowe1Click(int tag)
     // still answers while the service window is open.
     QPointer<TFServiceOptions> service =
         new TFServiceOptions(this, tag, DM, Pylon, Link, *FInfoWindow, {}, *waiter_);
+    recorder_->SetLog(FInfoWindow);
+    service->Recorder = recorder_.get();
     service->setWindowModality(Qt::WindowModal);
     service->exec();
     // Closed by its buttons it deletes itself; make sure it is gone now.

@@ -11,6 +11,8 @@
 #include "ui/common/FileDialogs.h"
 #include "model/PriceLineEditor.h"
 
+class History;
+class HistoryRecorder;
 class K_CONNECTION;
 class K_PYLON;
 struct PylonCommandEnv;
@@ -44,6 +46,10 @@ public:
     void SetFileDialogs(FileDialogs* dialogs);
     // The pauses of the pylon commands (real sleeps unless a test sets its own; not owned).
     void SetWaiter(Waiter* waiter);
+    // The send history the commands record into and the history window shows
+    // (the per-user file unless a test names another).
+    void UseHistory(const std::string& path);
+    History& SendHistory() { return *history_; }
 
     // ---- the module's objects, for the commands
     K_PYLON& Pylon;
@@ -79,6 +85,7 @@ public:
     QAction* MClose = nullptr;
     QMenu* komunikacja1 = nullptr;
     QAction* Wylij1 = nullptr;
+    QAction* Historiawysyania1 = nullptr;
     QMenu* Ustawienia1 = nullptr;
     QAction* konfiguracja1 = nullptr;
     QAction* Sie1 = nullptr;
@@ -147,6 +154,7 @@ public slots:
     virtual void sbFontsClick();
     virtual void Ustawieniaczcionek1Click();
     virtual void Opcjeserwisowe1Click(int tag);
+    virtual void Historiawysyania1Click();
 
 private:
     void CreateControls();
@@ -181,6 +189,9 @@ private:
     PylonCommandEnv CommandEnv();
 
     PriceLineEditor editor_;
+    // The send history every command of the window records into.
+    std::unique_ptr<History> history_;
+    std::unique_ptr<HistoryRecorder> recorder_;
     std::unique_ptr<FileDialogs> screenDialogs_;
     FileDialogs* fileDialogs_ = nullptr;
     // The open dialog shows the name last chosen in it this run.

@@ -287,6 +287,25 @@ bool History::Append(HistoryRecord& record)
     return Insert(record, damaged);
 }
 
+bool History::AppendAll(std::vector<HistoryRecord>& records)
+{
+    if (!db_ && !Open()) return false;
+    if (!Exec("BEGIN IMMEDIATE")) return Fail("write", sqlite3_errcode(db_));
+    bool damaged = false;
+    for (HistoryRecord& r : records) {
+        if (!Insert(r, damaged)) {
+            Exec("ROLLBACK");
+            return false;
+        }
+    }
+    if (!Exec("COMMIT")) {
+        const int rc = sqlite3_errcode(db_);
+        Exec("ROLLBACK");
+        return Fail("write", rc);
+    }
+    return true;
+}
+
 bool History::Insert(HistoryRecord& r, bool& damaged)
 {
     damaged = false;

@@ -57,6 +57,8 @@ public:
     // Appends the record in one transaction and sets its id; opens the file
     // first when it is not open. False when it could not be written.
     bool Append(HistoryRecord& record);
+    // Appends every record in one transaction (all or none) and sets their ids.
+    bool AppendAll(std::vector<HistoryRecord>& records);
 
     // Newest first (time, then id), at most `limit` records after `after`.
     std::vector<HistoryRecord> Query(const HistoryFilter& filter, int limit, const HistoryCursor& after = {});

@@ -16,6 +16,8 @@ void HistoryTableModel::SetFilter(const HistoryFilter& filter)
     rows_.clear();
     total_ = history_.Count(filter_);
     endResetModel();
+    // The first page at once, whether or not a view asks for it.
+    fetchMore({});
 }
 
 const HistoryRecord* HistoryTableModel::RecordAt(int row) const

@@ -1,6 +1,7 @@
 #include "history/History.h"
 
 #include <chrono>
+#include <string_view>
 #include <sqlite3.h>
 
 #include "history/HistoryPlatform.h"
@@ -90,9 +91,9 @@ HistoryRecord RecordOf(sqlite3_stmt* s)
     return r;
 }
 
-void CsvField(std::string& row, const std::string& value)
+void CsvField(std::string& row, std::string_view value)
 {
-    if (value.find_first_of(",\"\r\n") == std::string::npos) {
+    if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
         row += value;
         return;
     }
@@ -104,38 +105,118 @@ void CsvField(std::string& row, const std::string& value)
     row += '"';
 }
 
-// A multi-line field of the CSV: CR LF between its lines, as in the rows.
-std::string CrLf(const std::string& text)
+// Calls f(fields) for each line of a stored list, its fields split at tabs.
+template <typename F>
+void ForEachStored(std::string_view text, F f)
 {
-    std::string out;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        std::string_view fields[3];
+        for (int i = 0; i < 3; ++i) {
+            const size_t tab = i < 2 ? line.find('\t') : std::string_view::npos;
+            fields[i] = line.substr(0, tab);
+            line = tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
+        }
+        f(fields);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+}
+
+// The stored lines as a person reads them: "1: ON 6.49 (blinking)", CR LF between.
+void LinesText(std::string& out, std::string_view stored)
+{
+    int n = 0;
+    ForEachStored(stored, [&](const std::string_view* f) {
+        if (n) out += "\r\n";
+        out += std::to_string(++n);
+        out += ": ";
+        out += f[0];
+        out += ' ';
+        out += f[1].empty() ? std::string_view("-") : f[1];
+        if (!f[2].empty()) {
+            out += " (";
+            out += f[2];
+            out += ')';
+        }
+    });
+}
+
+// The stored steps: "header 20: 170 OK", CR LF between.
+void StepsText(std::string& out, std::string_view stored)
+{
+    bool first = true;
+    ForEachStored(stored, [&](const std::string_view* f) {
+        if (!first) out += "\r\n";
+        first = false;
+        out += f[0];
+        out += ": ";
+        out += f[1];
+        if (!f[2].empty()) {
+            out += ' ';
+            out += f[2];
+        }
+    });
+}
+
+// A multi-line field of the CSV: CR LF between its lines, as in the rows.
+void CrLf(std::string& out, std::string_view text)
+{
     for (char c : text) {
         if (c == '\n') out += '\r';
         out += c;
     }
-    return out;
 }
 
-std::string LinesText(const HistoryRecord& r)
+// One record's columns as stored, for the CSV.
+struct StoredRow {
+    int64_t id, utcMs, elapsedMs;
+    int offset, verified;
+    bool ok;
+    std::string_view user, host, program, version, action, pylon, target, lines, brightness, gamma, fonts, detail,
+        steps, differences;
+};
+
+std::string_view View(sqlite3_stmt* s, int column)
 {
-    std::string text;
-    for (size_t i = 0; i < r.lines.size(); ++i) {
-        if (i) text += '\n';
-        const HistoryLine& l = r.lines[i];
-        text += std::to_string(i + 1) + ": " + l.name + " " + (l.price.empty() ? "-" : l.price);
-        if (!l.flags.empty()) text += " (" + l.flags + ")";
-    }
-    return text;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+    return text ? std::string_view(text, size_t(sqlite3_column_bytes(s, column))) : std::string_view();
 }
 
-std::string StepsText(const HistoryRecord& r)
+StoredRow StoredOf(sqlite3_stmt* s)
 {
-    std::string text;
-    for (size_t i = 0; i < r.steps.size(); ++i) {
-        if (i) text += '\n';
-        text += r.steps[i].name + ": " + std::to_string(r.steps[i].code);
-        if (!r.steps[i].message.empty()) text += " " + r.steps[i].message;
-    }
-    return text;
+    return {sqlite3_column_int64(s, 0), sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 19),
+            sqlite3_column_int(s, 2),   sqlite3_column_int(s, 17),  sqlite3_column_int(s, 10) != 0,
+            View(s, 3),  View(s, 4),  View(s, 5),  View(s, 6),  View(s, 7),  View(s, 8),  View(s, 9),
+            View(s, 11), View(s, 12), View(s, 13), View(s, 14), View(s, 15), View(s, 16), View(s, 18)};
+}
+
+// Appends the row of `r` to `out`, without its CR LF; `scratch` is reused between rows.
+void AppendCsvRow(std::string& out, const StoredRow& r, std::string& scratch)
+{
+    auto field = [&](std::string_view v) {
+        CsvField(out, v);
+        out += ',';
+    };
+    out += std::to_string(r.id);
+    out += ',';
+    field(FormatUtc(r.utcMs));
+    field(FormatOffset(r.offset));
+    for (std::string_view v : {r.user, r.host, r.program, r.version, r.action, r.pylon, r.target}) field(v);
+    field(r.ok ? "ok" : "failed");
+    scratch.clear();
+    LinesText(scratch, r.lines);
+    field(scratch);
+    for (std::string_view v : {r.brightness, r.gamma, r.fonts, r.detail}) field(v);
+    scratch.clear();
+    StepsText(scratch, r.steps);
+    field(scratch);
+    field(r.verified < 0 ? "" : r.verified == 1 ? "yes" : r.verified == 2 ? "not read back" : "no");
+    scratch.clear();
+    CrLf(scratch, r.differences);
+    field(scratch);
+    out += std::to_string(r.elapsedMs);
 }
 
 }  // namespace
@@ -404,32 +485,13 @@ std::string History::CsvHeader()
 
 std::string History::CsvRow(const HistoryRecord& r)
 {
-    std::string row;
-    const std::string fields[] = {std::to_string(r.id),
-                                  FormatUtc(r.utcMs),
-                                  FormatOffset(r.utcOffsetMinutes),
-                                  r.user,
-                                  r.host,
-                                  r.program,
-                                  r.version,
-                                  r.action,
-                                  r.pylon,
-                                  r.target,
-                                  r.ok ? "ok" : "failed",
-                                  CrLf(LinesText(r)),
-                                  r.brightness,
-                                  r.gamma,
-                                  r.fonts,
-                                  r.detail,
-                                  CrLf(StepsText(r)),
-                                  r.verified < 0 ? "" : r.verified == 1 ? "yes" : r.verified == 2 ? "not read back" : "no",
-                                  CrLf(r.differences),
-                                  std::to_string(r.elapsedMs)};
-    for (size_t i = 0; i < std::size(fields); ++i) {
-        if (i) row += ',';
-        CsvField(row, fields[i]);
-    }
-    return row;
+    const std::string lines = EncodeLines(r.lines), steps = EncodeSteps(r.steps);
+    const StoredRow row{r.id,      r.utcMs,     r.elapsedMs, r.utcOffsetMinutes, r.verified, r.ok,    r.user,
+                        r.host,    r.program,   r.version,   r.action,           r.pylon,    r.target, lines,
+                        r.brightness, r.gamma,  r.fonts,     r.detail,           steps,      r.differences};
+    std::string out, scratch;
+    AppendCsvRow(out, row, scratch);
+    return out;
 }
 
 bool History::ExportCsv(const HistoryFilter& filter, std::ostream& out)
@@ -440,9 +502,19 @@ bool History::ExportCsv(const HistoryFilter& filter, std::ostream& out)
     sqlite3_stmt* s = Prepare(sql);
     if (!s) return false;
     Bind(s, filter);
-    out << CsvHeader() << "\r\n";
+    // Rows are gathered into large writes.
+    std::string buffer = CsvHeader() + "\r\n", scratch;
+    buffer.reserve(1 << 20);
     int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) out << CsvRow(RecordOf(s)) << "\r\n";
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        AppendCsvRow(buffer, StoredOf(s), scratch);
+        buffer += "\r\n";
+        if (buffer.size() >= (1 << 20) - 4096) {
+            out.write(buffer.data(), std::streamsize(buffer.size()));
+            buffer.clear();
+        }
+    }
+    out.write(buffer.data(), std::streamsize(buffer.size()));
     sqlite3_finalize(s);
     if (rc != SQLITE_DONE) return Fail("export", rc);
     return bool(out);

@@ -104,7 +104,7 @@ std::vector<ConfigDifference> ConfigCompare::Compare(const K_PYLON& sent, const 
             d.field = F::Line;
             d.line = L + 1;
             d.sentLine = s;
-            d.heldLine = held.Prices[L];
+            d.heldLine = h;
             d.sentLine.Name.clear();
             d.heldLine.Name.clear();
             out.push_back(d);

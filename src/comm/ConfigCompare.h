@@ -20,7 +20,9 @@ struct ConfigDifference {
     };
     Field field = Field::Line;
     int line = 0;                  // 1 to 7 for Field::Line, otherwise 0
-    K_PRICE sentLine, heldLine;    // Field::Line: digits and flags (names are not compared)
+    // Field::Line: digits and flags (names are not compared); blanks the pylon
+    // reports for the zeros it blanks are held as those zeros.
+    K_PRICE sentLine, heldLine;
     int sent = 0, held = 0;        // the other fields: the byte sent and the byte held
 
     bool operator==(const ConfigDifference&) const = default;

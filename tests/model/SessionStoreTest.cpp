@@ -134,3 +134,18 @@ TEST(ApplicationSettings, LanguageComesBackAndMissingValueIsEmpty)
     TApplicationSettings c(&s);
     EXPECT_TRUE(c.LangId.empty());
 }
+
+TEST(SessionStore, VerifyAfterSendIsOffUnlessStoredOnAndSurvivesASessionSave)
+{
+    const std::pair<std::optional<RegValue>, bool> cases[] = {
+        {std::nullopt, false}, {RegValue::DWord(1), true}, {RegValue::DWord(0), false}, {RegValue::String("1"), false}};
+    for (const auto& [stored, on] : cases) {
+        MemoryRegStore s;
+        if (stored) s.CreateKey(Session), s.WriteValue(Session, "VerifyAfterSend", *stored);
+        EXPECT_EQ(SessionStore::LoadVerifyAfterSend(s), on);
+    }
+    MemoryRegStore s;
+    ASSERT_TRUE(SessionStore::SaveVerifyAfterSend(s, true));
+    { K_PYLON m(&s); }  // the session written over it keeps the choice
+    EXPECT_EQ(s.ReadValue(Session, "VerifyAfterSend"), RegValue::DWord(1));
+}

@@ -35,6 +35,7 @@
 #include "model/Cp1250.h"
 #include "model/K_PYLON.h"
 #include "model/PylonFile.h"
+#include "model/SessionStore.h"
 #include "ui/dialogs/TFLumarqConfiguration.h"
 #include "ui/dialogs/TFLumarqNetworkSettings.h"
 #include "ui/dialogs/TfPylonFontSetting.h"
@@ -418,6 +419,10 @@ void TFLumarqPylon::CreateMenu()
 
     submenu(komunikacja1, "komunikacja1", "Komunikacja");
     Wylij1 = item(komunikacja1, "Wylij1", "Wyślij", QKeySequence(Qt::Key_F5), GlyphSend, true);
+    Weryfikujpowysaniu1 = item(komunikacja1, "Weryfikujpowysaniu1", "Weryfikuj po wysłaniu", QKeySequence(), -1,
+                               false);
+    Weryfikujpowysaniu1->setCheckable(true);
+    Weryfikujpowysaniu1->setChecked(Pylon.Session() && SessionStore::LoadVerifyAfterSend(*Pylon.Session()));
     Historiawysyania1 = item(komunikacja1, "Historiawysyania1", "Historia wysyłania...", QKeySequence(), -1, false);
 
     submenu(Ustawienia1, "Ustawienia1", "Ustawienia");
@@ -455,6 +460,7 @@ void TFLumarqPylon::CreateMenu()
     connect(Zapiszdopliku1, &QAction::triggered, this, [this] { SBSaveToFileClick(); });
     connect(MClose, &QAction::triggered, this, [this] { MCloseClick(); });
     connect(Wylij1, &QAction::triggered, this, [this] { SBSendConfigurationClick(); });
+    connect(Weryfikujpowysaniu1, &QAction::triggered, this, [this] { Weryfikujpowysaniu1Click(); });
     connect(Historiawysyania1, &QAction::triggered, this, [this] { Historiawysyania1Click(); });
     connect(konfiguracja1, &QAction::triggered, this, [this] { SBConfigurationClick(); });
     connect(Sie1, &QAction::triggered, this, [this] { SBNetworkSettingsClick(); });
@@ -754,13 +760,20 @@ PylonCommandEnv TFLumarqPylon::CommandEnv()
 void TFLumarqPylon::SBSendConfigurationClick()
 {
     if (!FInfoWindow) return;
-    ConfigTransfer(CommandEnv()).Send();
+    TransferOptions options;
+    options.verifyAfterSend = Weryfikujpowysaniu1->isChecked();
+    LastTransfer = ConfigTransfer(CommandEnv(), options).Send();
 }
 
 void TFLumarqPylon::SBDownloadClick()
 {
     if (!FInfoWindow) return;
-    ConfigTransfer(CommandEnv()).Download();
+    LastTransfer = ConfigTransfer(CommandEnv()).Download();
+}
+
+void TFLumarqPylon::Weryfikujpowysaniu1Click()
+{
+    if (Pylon.Session()) SessionStore::SaveVerifyAfterSend(*Pylon.Session(), Weryfikujpowysaniu1->isChecked());
 }
 
 void TFLumarqPylon::SBConfigurationClick()

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "comm/TComPort.h"
+#include "comm/TransferResult.h"
 #include "comm/Waiter.h"
 #include "ui/common/FileDialogs.h"
 #include "model/PriceLineEditor.h"
@@ -60,6 +61,9 @@ public:
     // The serial port of Send and Download.
     TComPort ComPort;
 
+    // What the last Send or Download did with each pylon.
+    TransferResult LastTransfer;
+
     QString VersionText;
     QString DocumentsDir;
     // The program's folder; the manuals are looked for in its DataFolders.
@@ -85,6 +89,7 @@ public:
     QAction* MClose = nullptr;
     QMenu* komunikacja1 = nullptr;
     QAction* Wylij1 = nullptr;
+    QAction* Weryfikujpowysaniu1 = nullptr;  // checkable: read each pylon back after sending
     QAction* Historiawysyania1 = nullptr;
     QMenu* Ustawienia1 = nullptr;
     QAction* konfiguracja1 = nullptr;
@@ -154,6 +159,8 @@ public slots:
     virtual void sbFontsClick();
     virtual void Ustawieniaczcionek1Click();
     virtual void Opcjeserwisowe1Click(int tag);
+    // Stores the state of "Verify after sending" for the next start.
+    void Weryfikujpowysaniu1Click();
     virtual void Historiawysyania1Click();
 
 private:

@@ -115,6 +115,24 @@ TEST_F(MainWindowCommandsTest, F5SendsOverTheSerialPortWithItsLogLines)
     EXPECT_FALSE(window->ComPort.Connected());
 }
 
+TEST_F(MainWindowCommandsTest, VerifyAfterSendIsACheckableItemKeptForTheNextStart)
+{
+    MemoryRegStore userStore;
+    K_PYLON bound(&userStore);
+    for (bool expected : {false, true}) {
+        TFLumarqPylon w(bound, file, link, dm);
+        EXPECT_EQ(w.Weryfikujpowysaniu1->isChecked(), expected) << "off until the operator turns it on";
+        if (!expected) w.Weryfikujpowysaniu1->trigger();
+    }
+    // Checked, F5 reads the pylon back and the log says so.
+    UseNetwork();
+    window->Weryfikujpowysaniu1->trigger();
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    EXPECT_EQ(info->Lines().back(), "* Verified: the pylon holds what was sent");
+    EXPECT_EQ(emu.Received().size(), 4u * 5 + 46 + 43 + 22);
+    EXPECT_EQ(window->LastTransfer.pylons.at(0).verify, VerifyOutcome::Verified);
+}
+
 TEST_F(MainWindowCommandsTest, DownloadButtonShowsWhatThePylonHolds)
 {
     K_PYLON onPylon;

@@ -160,6 +160,7 @@ TEST(MainWindow, MenuHasItsItemsCaptionsShortcutsGlyphsAndDefaults)
           {"MClose", "Zamknij", "Close", QKeySequence(), -1, false}}},
         {"komunikacja1",
          {{"Wylij1", "Wyślij", "Send", QKeySequence("F5"), GlyphSend, true},
+          {"Weryfikujpowysaniu1", "Weryfikuj po wysłaniu", "Verify after sending", QKeySequence(), -1, false},
           {"Historiawysyania1", "Historia wysyłania...", "Send history...", QKeySequence(), -1, false}}},
         {"Ustawienia1",
          {{"konfiguracja1", "Konfiguracja jasności...", "Brightness configuration...", QKeySequence("F6"),

@@ -241,7 +241,7 @@ PylonCommandEnv TFServiceOptions::CommandEnv()
 {
     return {model_, link_, ComPort, log_, waiter_,
             [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
-            [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}};
+            [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}, Recorder};
 }
 
 void TFServiceOptions::RunTest(uint8_t code)

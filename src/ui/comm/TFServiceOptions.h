@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 class TDM;
+class TransferRecorder;
 class Waiter;
 
 // The service window: the pylon's geometry and its display tests, for
@@ -57,6 +58,8 @@ public:
     QToolButton* SpeedButton5 = nullptr;
     QToolButton* SpeedButton1 = nullptr;
     TComPort ComPort;
+    // Told about every pylon of the service commands (the send history); none: not recorded.
+    TransferRecorder* Recorder = nullptr;
 
 public slots:
     void SBOKPassClick();

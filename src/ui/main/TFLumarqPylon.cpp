@@ -22,6 +22,9 @@
 #include "comm/ConfigTransfer.h"
 #include "comm/EComPort.h"
 #include "comm/PylonCommandEnv.h"
+#include "history/History.h"
+#include "history/HistoryRecorder.h"
+#include "model/Version.h"
 #include "ui/comm/TFInfoWindow.h"
 #include "ui/comm/TransferRunner.h"
 #include "ui/comm/TFServiceOptions.h"
@@ -37,6 +40,7 @@
 #include "ui/dialogs/TFLumarqConfiguration.h"
 #include "ui/dialogs/TFLumarqNetworkSettings.h"
 #include "ui/dialogs/TfPylonFontSetting.h"
+#include "ui/history/TFSendHistory.h"
 #include "ui/main/ProgramVersion.h"
 #include "ui/main/PylonPictures.h"
 #include "ui/common/DataFolders.h"
@@ -108,6 +112,7 @@ TFLumarqPylon::TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, T
 
     screenDialogs_ = std::make_unique<QtFileDialogs>();
     fileDialogs_ = screenDialogs_.get();
+    UseHistory(History::DefaultPath());
     ProgramDir = QCoreApplication::applicationDirPath();
 
     ComPort.OnBeforeOpen = [this] { ComPortBeforeOpen(); };
@@ -419,6 +424,7 @@ void TFLumarqPylon::CreateMenu()
                                false);
     Weryfikujpowysaniu1->setCheckable(true);
     Weryfikujpowysaniu1->setChecked(Pylon.Session() && SessionStore::LoadVerifyAfterSend(*Pylon.Session()));
+    Historiawysyania1 = item(komunikacja1, "Historiawysyania1", "Historia wysyłania...", QKeySequence(), -1, false);
 
     submenu(Ustawienia1, "Ustawienia1", "Ustawienia");
     konfiguracja1 = item(Ustawienia1, "konfiguracja1", "Konfiguracja jasności...", QKeySequence(Qt::Key_F6),
@@ -456,6 +462,7 @@ void TFLumarqPylon::CreateMenu()
     connect(MClose, &QAction::triggered, this, [this] { MCloseClick(); });
     connect(Wylij1, &QAction::triggered, this, [this] { SBSendConfigurationClick(); });
     connect(Weryfikujpowysaniu1, &QAction::triggered, this, [this] { Weryfikujpowysaniu1Click(); });
+    connect(Historiawysyania1, &QAction::triggered, this, [this] { Historiawysyania1Click(); });
     connect(konfiguracja1, &QAction::triggered, this, [this] { SBConfigurationClick(); });
     connect(Sie1, &QAction::triggered, this, [this] { SBNetworkSettingsClick(); });
     connect(Ustawieniaczcionek1, &QAction::triggered, this, [this] { Ustawieniaczcionek1Click(); });
@@ -738,12 +745,32 @@ void TFLumarqPylon::Producent1Click()
 // ---------------------------------------------------------------- commands of the pylon link,
 // the settings dialogs and the service window
 
+void TFLumarqPylon::UseHistory(const std::string& path)
+{
+    recorder_.reset();
+    history_ = std::make_unique<History>(path);
+    recorder_ = std::make_unique<HistoryRecorder>(*history_, "LumarqPylon", ProgramVersionText());
+}
+
+void TFLumarqPylon::Historiawysyania1Click()
+{
+    if (!history_->IsOpen() && !history_->Open()) {
+        ShowWarningBox(MsgText(MsgHistoryCannotOpen) + QStringLiteral("\n") + ToQString(history_->LastError()),
+                       MB_ICONEXCLAMATION);
+        return;
+    }
+    TFSendHistory window(this, DM.LanguageChanger, *history_, *fileDialogs_);
+    window.exec();
+}
+
 PylonCommandEnv TFLumarqPylon::CommandEnv()
 {
+    recorder_->SetLog(FInfoWindow);
     return {Pylon, Link, ComPort, *FInfoWindow, *waiter_,
             [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
             [](const std::string& text) { ShowErrorBox(ToQString(text)); },
-            [this](const K_PYLON& model) { ShowPylon(K_PYLON(model)); }};
+            [this](const K_PYLON& model) { ShowPylon(K_PYLON(model)); },
+            recorder_.get()};
 }
 
 void TFLumarqPylon::SBSendConfigurationClick()
@@ -817,6 +844,8 @@ void TFLumarqPylon::Opcjeserwisowe1Click(int tag)
     // still answers while the service window is open.
     QPointer<TFServiceOptions> service =
         new TFServiceOptions(this, tag, DM, Pylon, Link, *FInfoWindow, {}, *waiter_);
+    recorder_->SetLog(FInfoWindow);
+    service->Recorder = recorder_.get();
     service->setWindowModality(Qt::WindowModal);
     service->exec();
     // Closed by its buttons it deletes itself; make sure it is gone now.

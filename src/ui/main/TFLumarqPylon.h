@@ -12,6 +12,8 @@
 #include "ui/common/FileDialogs.h"
 #include "model/PriceLineEditor.h"
 
+class History;
+class HistoryRecorder;
 class K_CONNECTION;
 class K_PYLON;
 struct PylonCommandEnv;
@@ -45,6 +47,10 @@ public:
     void SetFileDialogs(FileDialogs* dialogs);
     // The pauses of the pylon commands (real sleeps unless a test sets its own; not owned).
     void SetWaiter(Waiter* waiter);
+    // The send history the commands record into and the history window shows
+    // (the per-user file unless a test names another).
+    void UseHistory(const std::string& path);
+    History& SendHistory() { return *history_; }
 
     // Opens a configuration file as the Open command does after its dialog:
     // the model takes the file, a refusal shows its warning, the lines show
@@ -92,6 +98,7 @@ public:
     QMenu* komunikacja1 = nullptr;
     QAction* Wylij1 = nullptr;
     QAction* Weryfikujpowysaniu1 = nullptr;  // checkable: read each pylon back after sending
+    QAction* Historiawysyania1 = nullptr;
     QMenu* Ustawienia1 = nullptr;
     QAction* konfiguracja1 = nullptr;
     QAction* Sie1 = nullptr;
@@ -162,6 +169,7 @@ public slots:
     virtual void Opcjeserwisowe1Click(int tag);
     // Stores the state of "Verify after sending" for the next start.
     void Weryfikujpowysaniu1Click();
+    virtual void Historiawysyania1Click();
 
 private:
     void CreateControls();
@@ -196,6 +204,9 @@ private:
     PylonCommandEnv CommandEnv();
 
     PriceLineEditor editor_;
+    // The send history every command of the window records into.
+    std::unique_ptr<History> history_;
+    std::unique_ptr<HistoryRecorder> recorder_;
     std::unique_ptr<FileDialogs> screenDialogs_;
     FileDialogs* fileDialogs_ = nullptr;
     // The open dialog shows the name last chosen in it this run.

@@ -13,6 +13,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "history/History.h"
+#include "support/TempDir.h"
+
 #include "comm/CommandRig.h"
 #include "ui/comm/TFInfoWindow.h"
 #include "ui/comm/TFServiceOptions.h"
@@ -80,6 +83,8 @@ protected:
 TEST_F(MainWindowCommandsTest, SendButtonPutsTheEditedPricesOnThePylon)
 {
     UseNetwork();
+    TempDir place;
+    window->UseHistory(place.File("history.sqlite"));
     // The operator raises the first digit of line 1 three times.
     for (int i = 0; i < 3; ++i) QTest::mouseClick(window->DigitButtons[0].first, Qt::LeftButton);
     ASSERT_EQ(model.Prices[0].Price[0], 3);
@@ -94,6 +99,16 @@ TEST_F(MainWindowCommandsTest, SendButtonPutsTheEditedPricesOnThePylon)
     EXPECT_EQ(atWait, QStringList({"* Connecting with127.0.0.1...", "* Sending data...", "OK"}));
     EXPECT_EQ(waiter.waits, std::vector<int>{2000});
     EXPECT_FALSE(info->isVisible());
+
+    // The send history holds the pylon's record with the prices as sent.
+    const std::vector<HistoryRecord> records = window->SendHistory().Query({}, 10);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].program, "LumarqPylon");
+    EXPECT_EQ(records[0].target, "127.0.0.1:" + std::to_string(tcpPort));
+    EXPECT_TRUE(records[0].ok);
+    ASSERT_EQ(records[0].lines.size(), 7u);
+    EXPECT_EQ(records[0].lines[0].price, ShownPrice(model, 0));
+    EXPECT_EQ(records[0].lines[0].price.front(), '3');
 }
 
 TEST_F(MainWindowCommandsTest, F5SendsOverTheSerialPortWithItsLogLines)

@@ -16,13 +16,12 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-enum class Command { Send, Download, ServiceTest };
+enum class Command { Send, ServiceTest };
 
 void RunOne(PylonCommandEnv& env, Command c)
 {
     switch (c) {
     case Command::Send: ConfigTransfer(env).Send(); break;
-    case Command::Download: ConfigTransfer(env).Download(); break;
     case Command::ServiceTest: ServiceCommands(env).RunTest(ServiceCommands::AllLedsOn); break;
     }
 }
@@ -57,10 +56,8 @@ TEST(Cancel, EndsTheCurrentWaitAtOnceClosesTheLinkAndLeavesTheLogOpen)
     } cases[] = {
         {"silent pylon, TCP", false, Command::Send, Step::Silence(), false},
         {"trickling reply, TCP", false, Command::Send, Step::Trickle(600), false},
-        {"silent pylon, TCP download", false, Command::Download, Step::Silence(), false},
         {"pause after OK, TCP", false, Command::Send, Step::Normal(), true},
         {"silent pylon, serial", true, Command::Send, Step::Silence(), false},
-        {"trickling reply, serial", true, Command::Send, Step::Trickle(600), false},
         {"trickling reply, serial service test", true, Command::ServiceTest, Step::Trickle(600), false},
     };
     for (const Case& c : cases) {
@@ -98,18 +95,6 @@ TEST(Cancel, EndsTheCurrentWaitAtOnceClosesTheLinkAndLeavesTheLogOpen)
     }
 }
 
-TEST(Cancel, ACommandNotCancelledRunsAsWithoutAToken)
-{
-    World w(false);
-    PylonCommandEnv env = w.rig.Env();
-    CancelToken token;
-    EXPECT_TRUE(RunCommand(env, token, [&] { RunOne(env, Command::Send); }));
-    // The second "OK" comes after the log has closed, as it always did.
-    EXPECT_EQ(w.rig.log.lines, Lines({"* Connecting with127.0.0.1...", "* Sending data...", "OK", "OK"}));
-    EXPECT_EQ(w.rig.waiter.waits, std::vector<int>{2000});
-    EXPECT_EQ(CancelToken::Current(), nullptr);
-}
-
 TEST(Replies, InPiecesWithinTheTimeOutAreCollectedOnBothLines)
 {
     for (bool serial : {false, true}) {
@@ -141,9 +126,6 @@ TEST(Replies, UnequalBytesAreAReadErrorOnEveryPathTheyEnd)
         {"serial download", true, 0x16, Frame::Header, [](PylonCommandEnv& e) { ConfigTransfer(e).Download(); },
          {"* Sending data...", "* Reading data error"}},
         {"serial settings", true, 0x17, Frame::Header,
-         [](PylonCommandEnv& e) { ServiceCommands(e).SendSettings(3, 2); },
-         {"* Sending data...", "* Reading data error"}},
-        {"serial settings payload", true, 0x17, Frame::Payload,
          [](PylonCommandEnv& e) { ServiceCommands(e).SendSettings(3, 2); },
          {"* Sending data...", "* Reading data error"}},
         {"network settings", false, 0x17, Frame::Header,

@@ -16,13 +16,12 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-enum class Command { Send, Download, ServiceTest };
+enum class Command { Send, ServiceTest };
 
 void RunOne(PylonCommandEnv& env, Command c)
 {
     switch (c) {
     case Command::Send: ConfigTransfer(env).Send(); break;
-    case Command::Download: ConfigTransfer(env).Download(); break;
     case Command::ServiceTest: ServiceCommands(env).RunTest(ServiceCommands::AllLedsOn); break;
     }
 }
@@ -57,10 +56,8 @@ TEST(Cancel, EndsTheCurrentWaitAtOnceClosesTheLinkAndLeavesTheLogOpen)
     } cases[] = {
         {"silent pylon, TCP", false, Command::Send, Step::Silence(), false},
         {"trickling reply, TCP", false, Command::Send, Step::Trickle(600), false},
-        {"silent pylon, TCP download", false, Command::Download, Step::Silence(), false},
         {"pause after OK, TCP", false, Command::Send, Step::Normal(), true},
         {"silent pylon, serial", true, Command::Send, Step::Silence(), false},
-        {"trickling reply, serial", true, Command::Send, Step::Trickle(600), false},
         {"trickling reply, serial service test", true, Command::ServiceTest, Step::Trickle(600), false},
     };
     for (const Case& c : cases) {
@@ -140,9 +137,6 @@ TEST(Replies, UnequalBytesAreAReadErrorOnEveryPathTheyEnd)
         {"serial download", true, 0x16, Frame::Header, [](PylonCommandEnv& e) { ConfigTransfer(e).Download(); },
          {"* Sending data...", "* Reading data error"}},
         {"serial settings", true, 0x17, Frame::Header,
-         [](PylonCommandEnv& e) { ServiceCommands(e).SendSettings(3, 2); },
-         {"* Sending data...", "* Reading data error"}},
-        {"serial settings payload", true, 0x17, Frame::Payload,
          [](PylonCommandEnv& e) { ServiceCommands(e).SendSettings(3, 2); },
          {"* Sending data...", "* Reading data error"}},
         {"network settings", false, 0x17, Frame::Header,

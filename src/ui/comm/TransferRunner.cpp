@@ -3,6 +3,9 @@
 #include <atomic>
 #include <exception>
 #include <thread>
+#ifdef __linux__
+#include <pthread.h>
+#endif
 
 #include <QApplication>
 #include <QEvent>
@@ -111,8 +114,14 @@ bool TransferRunner::Run(const PylonCommandEnv& env, const std::function<void(Py
     if (env.showPylon) worker.showPylon = [&](const K_PYLON& model) { On(&loop, [&] { env.showPylon(model); }); };
 
     CancelToken token;
+    std::atomic<bool> ended{false};
     const InputGate gate(logWindow);
-    if (logWindow) logWindow->SetCancelHandler([&token] { token.Cancel(); });
+    // A click that comes after the command's end closes the log as usual.
+    if (logWindow)
+        logWindow->SetCancelHandler([&] {
+            if (ended) logWindow->CloseLog();
+            else token.Cancel();
+        });
 
     bool completed = false;
     std::exception_ptr failure;
@@ -122,8 +131,12 @@ bool TransferRunner::Run(const PylonCommandEnv& env, const std::function<void(Py
         } catch (...) {
             failure = std::current_exception();
         }
+        ended = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
+#ifdef __linux__
+    pthread_setname_np(thread.native_handle(), "pylon-command");  // as ps and debuggers show it
+#endif
     loop.exec();
     thread.join();
 

@@ -9,6 +9,7 @@
 #include "comm/ProgressLog.h"
 #include "comm/SerialCommand.h"
 #include "comm/TComPort.h"
+#include "comm/TransferRecorder.h"
 #include "comm/Waiter.h"
 #include "lang/Msg.h"
 #include "model/Cp1250.h"
@@ -50,10 +51,28 @@ int64_t ConfigTransfer::Now() const
 
 LinkResult ConfigTransfer::ReadSerialReply() { return SerialCommand::ReadReply(env_.port); }
 
+int64_t ConfigTransfer::BeginPylon()
+{
+    recorded_ = false;
+    pylonStart_ = Now();
+    return pylonStart_;
+}
+
+void ConfigTransfer::RecordPylon(PylonResult& result)
+{
+    result.elapsedMs = Now() - pylonStart_;
+    if (recorded_ || !env_.recorder) return;
+    recorded_ = true;
+    const bool send = std::string(action_) == "send";
+    env_.recorder->PylonDone(action_, result, send ? &env_.model : nullptr, {});
+}
+
 TransferResult ConfigTransfer::Send()
 {
     TransferResult result;
     result.action = TransferResult::Action::Send;
+    action_ = "send";
+    if (env_.recorder) env_.recorder->CommandStarted();
     if (env_.model.UseCOM) OnSerialLine(result, &ConfigTransfer::SendSerial);
     else SendNetwork(result);
     return result;
@@ -63,6 +82,8 @@ TransferResult ConfigTransfer::Download()
 {
     TransferResult result;
     result.action = TransferResult::Action::Download;
+    action_ = "download";
+    if (env_.recorder) env_.recorder->CommandStarted();
     if (env_.model.UseCOM) OnSerialLine(result, &ConfigTransfer::DownloadSerial);
     else DownloadNetwork(result);
     return result;
@@ -71,7 +92,7 @@ TransferResult ConfigTransfer::Download()
 void ConfigTransfer::OnSerialLine(TransferResult& result, void (ConfigTransfer::*serial)(PylonResult&))
 {
     PylonResult pylon;
-    const int64_t start = Now();
+    const int64_t start = BeginPylon();
     // A port error ends the command with the error box; the port may stay
     // open, and the next serial command closes it first.
     try {
@@ -83,6 +104,7 @@ void ConfigTransfer::OnSerialLine(TransferResult& result, void (ConfigTransfer::
         env_.errorBox(e.what());
     }
     if (pylon.target.empty()) pylon.target = env_.model.ComName;
+    RecordPylon(pylon);
     pylon.elapsedMs = Now() - start;
     result.pylons.push_back(std::move(pylon));
 }
@@ -134,6 +156,7 @@ void ConfigTransfer::SendSerial(PylonResult& result)
     LogMsg(MsgOk);
     result.succeeded = true;
     if (options_.verifyAfterSend) VerifySerial(result);
+    RecordPylon(result);
     if (result.succeeded) {
         env_.waiter.Wait(SuccessWait);
         port.Close();
@@ -159,13 +182,13 @@ void ConfigTransfer::SendNetwork(TransferResult& all)
         PylonResult& result = all.pylons.emplace_back();
         result.target = Cp1250::ToUtf8(entry.IP) + ":" + std::to_string(entry.Port);
         result.name = Cp1250::ToUtf8(entry.Name);
-        const int64_t start = Now();
+        BeginPylon();
 
         LinkResult r = 0;
         const bool connected = NetworkCommand::Connect(env_, entry, Frames::CmdSendDigits, &r);
         Step(result, Kind::Connect, 0, r, 0);
         if (!connected) {
-            result.elapsedMs = Now() - start;
+            RecordPylon(result);
             continue;
         }
         LogMsg(MsgSending);
@@ -194,7 +217,7 @@ void ConfigTransfer::SendNetwork(TransferResult& all)
             link.Disconnect();
             ReportResult(r, env_.log);
         }
-        result.elapsedMs = Now() - start;
+        RecordPylon(result);
     }
 
     // Once, after the last pylon, and only when none failed.
@@ -325,6 +348,7 @@ void ConfigTransfer::DownloadSerial(PylonResult& result)
 
     // The verified prices are shown even when the fonts did not arrive.
     port.Close();
+    RecordPylon(result);
     env_.showPylon(env_.model);
     env_.waiter.Wait(SuccessWait);
     env_.log.CloseLog();
@@ -348,8 +372,8 @@ void ConfigTransfer::DownloadNetwork(TransferResult& all)
         PylonResult& result = all.pylons.emplace_back();
         result.target = Cp1250::ToUtf8(entry.IP) + ":" + std::to_string(entry.Port);
         result.name = Cp1250::ToUtf8(entry.Name);
-        const int64_t start = Now();
-        auto done = [&] { result.elapsedMs = Now() - start; };
+        BeginPylon();
+        auto done = [&] { RecordPylon(result); };
 
         LinkResult r = 0;
         const bool connected = NetworkCommand::Connect(env_, entry, Frames::CmdReadPriceBlock, &r);

@@ -51,7 +51,14 @@ private:
     void OnSerialLine(TransferResult& result, void (ConfigTransfer::*serial)(PylonResult&));
     void LogMsg(int number);
     int64_t Now() const;
+    // A pylon's exchange starts (returns Now()); its result is final and goes
+    // to the environment's recorder, once per pylon.
+    int64_t BeginPylon();
+    void RecordPylon(PylonResult& result);
 
     PylonCommandEnv env_;
     TransferOptions options_;
+    const char* action_ = "send";
+    int64_t pylonStart_ = 0;
+    bool recorded_ = false;
 };

@@ -62,6 +62,8 @@ inline void LoadEnglishMessages()
         "DLL function error", "Polish manufacturer of LED displays", "All rights reserved",
         "Opening port", "Opened port", "Closing port", "Closed port"};
     for (int i = 0; i < MsgCount; ++i) Msg[i] = i < int(std::size(texts)) ? texts[i] : "ERROR";
+    Msg[MsgHistoryNotWritten] = "* The send history could not be written";
+    Msg[MsgHistoryMovedAside] = "* The damaged send history was moved to";
     Msg[MsgVerified] = "* Verified: the pylon holds what was sent";
     Msg[MsgVerifyReadFailed] = "* Not verified: the configuration could not be read back from the pylon";
     Msg[MsgVerifyLine] = "Line %1: sent %2, pylon holds %3";

@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 
+#include "cli/HistoryReport.h"
 #include "cli/Report.h"
 #include "cli/Target.h"
 #include "cli/Transfer.h"
+#include "history/History.h"
+#include "history/HistoryPlatform.h"
+#include "model/Cp1250.h"
 #include "model/K_FILE.h"
 
 namespace {
@@ -243,7 +248,7 @@ int SendCommand(const Options& o, const TransferArgs& a)
     int worst = ExitOk;
     for (const Target& t : targets) {
         const PylonResult r = session.Send(model, t, a.verify);
-        const int code = ExitCodeOf(r);
+        const int code = ExitCodeOf(r, t);
         worst = std::max(worst, code);
         PrintResult(o, "send", a.file, t, r, code);
     }
@@ -262,7 +267,7 @@ int DownloadCommand(const Options& o, const TransferArgs& a)
 
     Session session(o.quiet);
     const PylonResult r = session.Download(targets.front(), model);
-    int code = ExitCodeOf(r);
+    int code = ExitCodeOf(r, targets.front());
     if (code == ExitOk) code = Save(o, "download", a.out, model);
     if (code == ExitFile) return code;
     const Json configuration = ConfigurationJson(model);
@@ -273,7 +278,11 @@ int DownloadCommand(const Options& o, const TransferArgs& a)
 int VerifyCommand(const Options& o, const TransferArgs& a)
 {
     K_PYLON model;
+    K_FONT_CONF font;
+    if (a.font && !ParseFont(*a.font, font))
+        return Usage("--font " + *a.font + ": basic font 0 to 9 and upper index 0 to 2, as B,U");
     if (const int r = Load(o, "verify", a.file, model)) return r;
+    if (a.font) model.FontConf = font;
     std::vector<Target> targets;
     if (const int r = CollectTargets(a, &model, targets)) return r;
 
@@ -281,14 +290,70 @@ int VerifyCommand(const Options& o, const TransferArgs& a)
     int worst = ExitOk;
     for (const Target& t : targets) {
         const PylonResult r = session.Verify(model, t);
-        const int code = ExitCodeOf(r);
+        const int code = ExitCodeOf(r, t);
         worst = std::max(worst, code);
         PrintResult(o, "verify", a.file, t, r, code);
     }
     return worst;
 }
 
-int HistoryCommand(const Options&, const HistoryArgs&)
+int HistoryCommand(const Options& o, const HistoryArgs& a)
 {
-    return Usage("history: the send history is not in this build");
+    if (a.csv && o.json) return Usage("give either --csv or --json");
+    HistoryFilter filter;
+    filter.target = a.target;
+    if (a.target.rfind("serial:", 0) == 0) {
+        // The history names a serial pylon by its port and rate.
+        std::string error;
+        const auto t = ParseTarget(a.target, error);
+        if (!t) return Usage(error);
+        filter.target = Cp1250::ToUtf8(t->device) + " " + std::to_string(TComPort::RateOf(t->speedCode));
+    }
+    if (a.failed) filter.result = HistoryFilter::Result::Failed;
+    if (!a.since.empty()) {
+        const auto from = ParseLocalMoment(a.since, false);
+        if (!from) return Usage("--since " + a.since + ": not YYYY-MM-DD[ HH:MM[:SS]]");
+        filter.fromUtcMs = *from;
+    }
+    if (!a.until.empty()) {
+        const auto to = ParseLocalMoment(a.until, true);
+        if (!to) return Usage("--until " + a.until + ": not YYYY-MM-DD[ HH:MM[:SS]]");
+        filter.toUtcMs = *to;
+    }
+
+    // Reading the history never creates it.
+    const std::string path = History::DefaultPath();
+    if (!HistoryPlatform::Exists(path)) {
+        if (a.csv) std::fputs((History::CsvHeader() + "\r\n").c_str(), stdout);
+        return ExitOk;
+    }
+    History history(path);
+    if (!history.Open()) {
+        Complain("cannot read the send history " + path + ": " + history.LastError());
+        return ExitFile;
+    }
+    if (a.csv) {
+        std::ostringstream out;
+        const bool ok = history.ExportCsv(filter, out);
+        std::fputs(out.str().c_str(), stdout);
+        if (ok) return ExitOk;
+        Complain("cannot read the send history " + path + ": " + history.LastError());
+        return ExitFile;
+    }
+    HistoryCursor cursor;
+    constexpr int Page = 500;
+    for (;;) {
+        const std::vector<HistoryRecord> page = history.Query(filter, Page, cursor);
+        for (const HistoryRecord& r : page) {
+            if (o.json) PrintJson(HistoryJson(r));
+            else std::fputs((HistoryLineText(r) + "\n").c_str(), stdout);
+        }
+        if (int(page.size()) < Page) break;
+        cursor = {page.back().utcMs, page.back().id};
+    }
+    if (!history.LastError().empty()) {
+        Complain("cannot read the send history " + path + ": " + history.LastError());
+        return ExitFile;
+    }
+    return ExitOk;
 }

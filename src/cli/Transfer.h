@@ -7,6 +7,8 @@
 #include "comm/K_CONNECTION.h"
 #include "comm/TComPort.h"
 #include "comm/TransferResult.h"
+#include "history/History.h"
+#include "history/HistoryRecorder.h"
 #include "model/K_PYLON.h"
 
 // The exit codes of pylonctl; of several, the highest applies.
@@ -36,15 +38,18 @@ public:
     StderrLog log;
 
 private:
-    PylonResult Run(K_PYLON& model, const Target& target, bool send, bool verify);
+    PylonResult Run(K_PYLON& model, const Target& target, bool send, bool verify, TransferRecorder* recorder);
 
     K_CONNECTION link{"0.0.0.0", DefaultPylonPort};
     TComPort port;
     NoWaiter waiter;
+    // Every transfer goes to the send history, as one from the window does.
+    History history;
+    HistoryRecorder recorder;
 };
 
 // The exit code one target's result stands for.
-int ExitCodeOf(const PylonResult& result);
+int ExitCodeOf(const PylonResult& result, const Target& target);
 // "ok", "unreachable", "refused" or "differs", as the JSON "result" says it.
 const char* ResultName(int exitCode);
 // The line that says why a target failed (empty after a success).

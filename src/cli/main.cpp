@@ -147,6 +147,7 @@ int main(int argc, char** argv)
     verify->add_option("FILE", verifyArgs.file, "The configuration file")->required();
     verify->add_option("TARGET", verifyArgs.targets, "IP[:PORT] or serial:NAME[@BAUD]");
     verify->add_flag("--network", verifyArgs.network, "The active pylons of the file's list");
+    verify->add_option("--font", verifyArgs.font, "The font block expected (B,U); without it 3,0 as every file opens");
 
     // ---- history
     HistoryArgs historyArgs;

@@ -75,7 +75,8 @@ int main(int argc, char** argv)
 {
     Options o;
     CLI::App app{"pylonctl: shows and edits Lumarq Pylon configuration files, sends them to pylons,\n"
-                 "downloads and verifies what the pylons hold, and lists the send history."};
+                 "downloads and verifies what the pylons hold, and lists the send history.",
+                 "pylonctl"};
     app.set_version_flag("--version", "pylonctl " + ProgramVersionText() + " (file version " +
                                           ProgramFileVersion() + ")");
     app.footer(std::string("\n") + Targets + "\n" + ExitCodes);

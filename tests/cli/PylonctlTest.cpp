@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -44,8 +45,10 @@ Outcome Pylonctl(std::vector<std::string> args, const std::string& data)
     argv.push_back(nullptr);
     std::vector<std::string> envText;
     for (char** e = environ; *e; ++e)
-        if (std::string(*e).rfind("XDG_DATA_HOME=", 0) != 0) envText.emplace_back(*e);
+        if (std::string(*e).rfind("XDG_DATA_HOME=", 0) != 0 && std::string(*e).rfind("XDG_CONFIG_HOME=", 0) != 0)
+            envText.emplace_back(*e);
     envText.push_back("XDG_DATA_HOME=" + data);
+    envText.push_back("XDG_CONFIG_HOME=" + data + "/config");
     std::vector<char*> envp;
     for (auto& e : envText) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -192,6 +195,8 @@ TEST_F(PylonctlTest, EveryCommandRunsOverTcpAndThePseudoTerminal)
         EXPECT_EQ(newest["action"], "download");
         EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3) << r.out;  // send, verify, download
     }
+    // The window's per-user store is never written.
+    EXPECT_FALSE(std::filesystem::exists(dir.File("data/config")));
 }
 
 // ---- set, show and the window's picture

@@ -426,6 +426,12 @@ int PylonEmulator::ConnectionsAccepted() const
     return accepted_;
 }
 
+void PylonEmulator::AlterStored(std::function<void(uint8_t, State&)> alter)
+{
+    std::lock_guard lock(mutex_);
+    alter_ = std::move(alter);
+}
+
 PylonEmulator::State PylonEmulator::GetState() const
 {
     std::lock_guard lock(mutex_);
@@ -641,7 +647,11 @@ void PylonEmulator::Serve(Channel& ch)
             normal = Frames::ReplyInvalidCommand;
         } else if (accepted(probe)) {
             // Only a block the pylon acknowledges changes what it holds.
-            if (Apply(cmd, p, event)) ++changes_;
+            if (Apply(cmd, p, event)) {
+                std::lock_guard lock(mutex_);
+                if (alter_) alter_(cmd, state_);
+                ++changes_;
+            }
             else normal = Frames::ReplyCrcError;
         }
         const std::vector<uint8_t> reply = replyOf(ps, normal);

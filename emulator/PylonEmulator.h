@@ -97,6 +97,12 @@ public:
     void ClearReceived();
     int ConnectionsAccepted() const;
 
+    // What the pylon makes of a block it took: called on the emulator's
+    // thread with the command and the state just stored, which it may change
+    // (a pylon that keeps a digit wrong, or reports blanks for blanked zeros).
+    // Empty: the state stays as received.
+    void AlterStored(std::function<void(uint8_t command, State& state)> alter);
+
     State GetState() const;
     void SetState(const State& state);
     // The pylon's configuration as a model (fields not on the wire at their defaults).
@@ -138,6 +144,7 @@ private:
     std::vector<Step> script_;
     size_t scriptPos_ = 0;
     std::map<std::pair<uint8_t, Frame>, Step> rules_;
+    std::function<void(uint8_t, State&)> alter_;
     std::deque<int> pendingConnections_;
     int accepted_ = 0;
     bool stopping_ = false;

@@ -148,3 +148,16 @@ void SessionStore::Load(K_PYLON& m, RegStore& s)
         m.NetSettings.push_back(std::move(e));
     }
 }
+
+bool SessionStore::LoadVerifyAfterSend(const RegStore& s)
+{
+    auto v = ReadTyped(s, SessionKey, VerifyAfterSendValue, RegValue::Type::DWord);
+    return v && v->dword != 0;
+}
+
+bool SessionStore::SaveVerifyAfterSend(RegStore& s, bool on)
+{
+    if (!s.CreateKey(SessionKey)) return false;
+    if (!s.WriteValue(SessionKey, VerifyAfterSendValue, RegValue::DWord(on ? 1 : 0))) return false;
+    return s.Commit();
+}

@@ -12,8 +12,17 @@ public:
     static constexpr const char* PricesKey = "Software\\Lumarq Technology\\Pylon2\\Session\\Prices\\";
     static constexpr const char* NetSettingsKey = "Software\\Lumarq Technology\\Pylon2\\Session\\NetSettings\\";
 
+    // The operator's choice to read each pylon's configuration back after
+    // sending: a 32-bit integer 1 or 0 beside the session's values. Absent,
+    // or of another type: off.
+    static constexpr const char* VerifyAfterSendValue = "VerifyAfterSend";
+
     static void Save(const K_PYLON& model, RegStore& store);
     // Values of another type or size than the program writes are skipped one
     // by one; the rest still loads.
     static void Load(K_PYLON& model, RegStore& store);
+
+    static bool LoadVerifyAfterSend(const RegStore& store);
+    // Written and committed at once; false when the store could not take it.
+    static bool SaveVerifyAfterSend(RegStore& store, bool on);
 };

@@ -134,3 +134,31 @@ TEST(ApplicationSettings, LanguageComesBackAndMissingValueIsEmpty)
     TApplicationSettings c(&s);
     EXPECT_TRUE(c.LangId.empty());
 }
+
+TEST(SessionStore, VerifyAfterSendIsOffUnlessStoredOnAndSurvivesASessionSave)
+{
+    struct Case {
+        const char* what;
+        std::optional<RegValue> stored;
+        bool on;
+    } cases[] = {
+        {"absent", std::nullopt, false},
+        {"1", RegValue::DWord(1), true},
+        {"0", RegValue::DWord(0), false},
+        {"any non-zero", RegValue::DWord(7), true},
+        {"a string", RegValue::String("1"), false},
+    };
+    for (const Case& c : cases) {
+        MemoryRegStore s;
+        s.CreateKey(Session);
+        if (c.stored) s.WriteValue(Session, SessionStore::VerifyAfterSendValue, *c.stored);
+        EXPECT_EQ(SessionStore::LoadVerifyAfterSend(s), c.on) << c.what;
+    }
+    MemoryRegStore s;
+    ASSERT_TRUE(SessionStore::SaveVerifyAfterSend(s, true));
+    EXPECT_EQ(s.ReadValue(Session, "VerifyAfterSend"), RegValue::DWord(1));
+    { K_PYLON m(&s); }  // the session written over it keeps the choice
+    EXPECT_TRUE(SessionStore::LoadVerifyAfterSend(s));
+    ASSERT_TRUE(SessionStore::SaveVerifyAfterSend(s, false));
+    EXPECT_EQ(s.ReadValue(Session, "VerifyAfterSend"), RegValue::DWord(0));
+}

@@ -32,6 +32,7 @@
 #include "model/Cp1250.h"
 #include "model/K_PYLON.h"
 #include "model/PylonFile.h"
+#include "model/SessionStore.h"
 #include "ui/dialogs/TFLumarqConfiguration.h"
 #include "ui/dialogs/TFLumarqNetworkSettings.h"
 #include "ui/dialogs/TfPylonFontSetting.h"
@@ -413,6 +414,10 @@ void TFLumarqPylon::CreateMenu()
 
     submenu(komunikacja1, "komunikacja1", "Komunikacja");
     Wylij1 = item(komunikacja1, "Wylij1", "Wyślij", QKeySequence(Qt::Key_F5), GlyphSend, true);
+    Weryfikujpowysaniu1 = item(komunikacja1, "Weryfikujpowysaniu1", "Weryfikuj po wysłaniu", QKeySequence(), -1,
+                               false);
+    Weryfikujpowysaniu1->setCheckable(true);
+    Weryfikujpowysaniu1->setChecked(Pylon.Session() && SessionStore::LoadVerifyAfterSend(*Pylon.Session()));
 
     submenu(Ustawienia1, "Ustawienia1", "Ustawienia");
     konfiguracja1 = item(Ustawienia1, "konfiguracja1", "Konfiguracja jasności...", QKeySequence(Qt::Key_F6),
@@ -449,6 +454,7 @@ void TFLumarqPylon::CreateMenu()
     connect(Zapiszdopliku1, &QAction::triggered, this, [this] { SBSaveToFileClick(); });
     connect(MClose, &QAction::triggered, this, [this] { MCloseClick(); });
     connect(Wylij1, &QAction::triggered, this, [this] { SBSendConfigurationClick(); });
+    connect(Weryfikujpowysaniu1, &QAction::triggered, this, [this] { Weryfikujpowysaniu1Click(); });
     connect(konfiguracja1, &QAction::triggered, this, [this] { SBConfigurationClick(); });
     connect(Sie1, &QAction::triggered, this, [this] { SBNetworkSettingsClick(); });
     connect(Ustawieniaczcionek1, &QAction::triggered, this, [this] { Ustawieniaczcionek1Click(); });
@@ -727,13 +733,20 @@ PylonCommandEnv TFLumarqPylon::CommandEnv()
 void TFLumarqPylon::SBSendConfigurationClick()
 {
     if (!FInfoWindow) return;
-    ConfigTransfer(CommandEnv()).Send();
+    TransferOptions options;
+    options.verifyAfterSend = Weryfikujpowysaniu1->isChecked();
+    LastTransfer = ConfigTransfer(CommandEnv(), options).Send();
 }
 
 void TFLumarqPylon::SBDownloadClick()
 {
     if (!FInfoWindow) return;
-    ConfigTransfer(CommandEnv()).Download();
+    LastTransfer = ConfigTransfer(CommandEnv()).Download();
+}
+
+void TFLumarqPylon::Weryfikujpowysaniu1Click()
+{
+    if (Pylon.Session()) SessionStore::SaveVerifyAfterSend(*Pylon.Session(), Weryfikujpowysaniu1->isChecked());
 }
 
 void TFLumarqPylon::SBConfigurationClick()

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "comm/TComPort.h"
+#include "comm/TransferResult.h"
 #include "comm/Waiter.h"
 #include "ui/common/FileDialogs.h"
 #include "model/PriceLineEditor.h"
@@ -54,6 +55,9 @@ public:
     // The serial port of Send and Download.
     TComPort ComPort;
 
+    // What the last Send or Download did with each pylon.
+    TransferResult LastTransfer;
+
     QString VersionText;
     QString DocumentsDir;
     // The program's folder; the manuals are looked for in its DataFolders.
@@ -79,6 +83,7 @@ public:
     QAction* MClose = nullptr;
     QMenu* komunikacja1 = nullptr;
     QAction* Wylij1 = nullptr;
+    QAction* Weryfikujpowysaniu1 = nullptr;  // checkable: read each pylon back after sending
     QMenu* Ustawienia1 = nullptr;
     QAction* konfiguracja1 = nullptr;
     QAction* Sie1 = nullptr;
@@ -147,6 +152,8 @@ public slots:
     virtual void sbFontsClick();
     virtual void Ustawieniaczcionek1Click();
     virtual void Opcjeserwisowe1Click(int tag);
+    // Stores the state of "Verify after sending" for the next start.
+    void Weryfikujpowysaniu1Click();
 
 private:
     void CreateControls();

@@ -14,6 +14,7 @@
 #include "ui/lang/TDM.h"
 #include "model/K_FILE.h"
 #include "model/MemoryRegStore.h"
+#include "model/SessionStore.h"
 #include "ui/main/TFLumarqPylon.h"
 #include "ui/main/TSpeedButton.h"
 
@@ -98,6 +99,31 @@ TEST_F(MainWindowCommandsTest, F5SendsOverTheSerialPortWithItsLogLines)
     EXPECT_EQ(atWait, QStringList({"Opening port " + pty, "Opened port " + pty, "* Sending data...", "OK"}));
     EXPECT_EQ(emu.Received().size(), 4u * 3 + 46 + 43 + 22);
     EXPECT_FALSE(window->ComPort.Connected());
+}
+
+TEST_F(MainWindowCommandsTest, VerifyAfterSendIsACheckableItemKeptForTheNextStart)
+{
+    MemoryRegStore userStore;
+    K_PYLON bound(&userStore);
+    for (bool expected : {false, true}) {
+        TFLumarqPylon w(bound, file, link, dm);
+        ASSERT_TRUE(w.Weryfikujpowysaniu1->isCheckable());
+        EXPECT_EQ(w.Weryfikujpowysaniu1->isChecked(), expected) << "off until the operator turns it on";
+        if (!expected) w.Weryfikujpowysaniu1->trigger();
+    }
+    EXPECT_EQ(userStore.ReadValue(SessionStore::SessionKey, SessionStore::VerifyAfterSendValue), RegValue::DWord(1));
+
+    // Checked, F5 reads the pylon back and the log says so.
+    UseNetwork();
+    window->Weryfikujpowysaniu1->trigger();
+    QStringList atWait;
+    waiter.onWait = [&](int) { atWait = info->Lines(); };
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    EXPECT_EQ(atWait, QStringList({"* Connecting with127.0.0.1...", "* Sending data...", "OK",
+                                   "* Verified: the pylon holds what was sent"}));
+    EXPECT_EQ(emu.Received().size(), 4u * 5 + 46 + 43 + 22);
+    ASSERT_EQ(window->LastTransfer.pylons.size(), 1u);
+    EXPECT_EQ(window->LastTransfer.pylons[0].verify, VerifyOutcome::Verified);
 }
 
 TEST_F(MainWindowCommandsTest, DownloadButtonShowsWhatThePylonHolds)

@@ -2,10 +2,10 @@
 #include <array>
 #include <string>
 
-// The numbered messages of the current language (0 to 43), in UTF-8, empty
+// The numbered messages of the current language (0 to 43, and 80 on), in UTF-8, empty
 // until a language with a [MSG] section has been loaded. Looked up at the moment of
 // use, so a text shown after a language change is in the new language.
-constexpr int MsgCount = 44;
+constexpr int MsgCount = 90;
 extern std::array<std::string, MsgCount> Msg;
 
 // What each number says (the English text in brackets).
@@ -44,11 +44,17 @@ enum MsgId : int {
     MsgOpenedPort = 41,
     MsgClosingPort = 42,
     MsgClosedPort = 43,
+    MsgDigitName = 80,        // "Line %1, digit %2: %3": a digit read out
+    MsgDigitsHelp = 81,       // how the digit display takes keys
+    MsgNameName = 82,         // "Line %1: name"
+    MsgLineName = 83,         // "Line %1"
+    MsgDigitBlank = 84,       // "blank"
+    MsgDigitDash = 85,        // "dash"
 };
 
 class IniStore;
 
-// Fills Msg from the [MSG] section of a language text, keys "0" to "43"; a
+// Fills Msg from the [MSG] section of a language text, keys "0" to "43" and from "80"; a
 // missing key gives "ERROR". A text without [MSG] leaves Msg as it is. The
 // escapes "\r\n" and "\t" (either letter case) become a line break and a tab.
 void LoadMessages(const IniStore& texts);

@@ -1,5 +1,7 @@
 #include "ui/dialogs/TFLumarqConfiguration.h"
 
+#include "ui/common/DialogKeys.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
@@ -144,6 +146,14 @@ TFLumarqConfiguration::TFLumarqConfiguration(QWidget* owner, TLanguageChanger& l
 
     CentreOnScreen(this);
     language.Translate(this, objectName(), QString(), 0);
+    Label24->setBuddy(TBLeft);
+    Label25->setBuddy(TBRight);
+    Label1->setBuddy(TBGamma);
+    Label37->setBuddy(TBSensor);
+    NameFromBuddies(this);
+    EGamma->setAccessibleName(TBGamma->accessibleName());
+    SetTabChain({TBLeft, TBRight, chbUseGamma, TBGamma, TBSensor, SBOK, SBAbort});
+    SetDialogKeys(this, SBOK, SBAbort);
 }
 
 QSlider* TFLumarqConfiguration::MakeSlider(QWidget* parent, const char* name, int minimum, int maximum, int tick,

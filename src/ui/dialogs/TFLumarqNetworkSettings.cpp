@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -27,7 +28,9 @@
 #include "ui/common/CentreOnScreen.h"
 #include "ui/dialogs/BgrColor.h"
 #include "ui/dialogs/TStringGrid.h"
+#include "ui/common/DialogKeys.h"
 #include "ui/common/DialogParts.h"
+#include "ui/common/Keyboard.h"
 
 TFLumarqNetworkSettings* FLumarqNetworkSettings = nullptr;
 
@@ -196,6 +199,22 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
 
     CentreOnScreen(this);
     language.Translate(this, objectName(), QString(), 0);
+    Label2->setBuddy(EName);
+    Label7->setBuddy(EIP1);
+    Label1->setBuddy(EPort);
+    Label4->setBuddy(cbCom);
+    Label3->setBuddy(cbComSpeed);
+    NameFromBuddies(this);
+    QLineEdit* const octets[] = {EIP1, EIP2, EIP3, EIP4};
+    for (int i = 0; i < 4; ++i) octets[i]->setAccessibleName(Label7->text() + QLatin1Char(' ') + QString::number(i + 1));
+    pc->tabBar()->setAccessibleName(pc->tabText(0) + QStringLiteral(" / ") + pc->tabText(1));
+    SGTable->setAccessibleName(pc->tabText(0));
+    for (QLineEdit* e : {EName, EIP1, EIP2, EIP3, EIP4, EPort}) RefuseAltTyping(e);
+    SetTabChain({pc->tabBar(), EName, EIP1, EIP2, EIP3, EIP4, CBState, EPort, SBAdd, SBSub, SGTable, chbUseCOM,
+                 cbCom, cbComSpeed, SBOK, SBAbort});
+    SBAdd->setFocusPolicy(Qt::TabFocus);
+    SBSub->setFocusPolicy(Qt::TabFocus);
+    SetDialogKeys(this, SBOK, SBAbort);
     // The values the fields open with are accepted values: a keystroke that
     // goes out of range puts them back, not 0.
     for (QLineEdit* e : {EIP1, EIP2, EIP3, EIP4, EPort})

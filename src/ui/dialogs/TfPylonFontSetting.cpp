@@ -9,6 +9,7 @@
 #include "ui/lang/TLanguageChanger.h"
 #include "model/K_PYLON.h"
 #include "ui/common/CentreOnScreen.h"
+#include "ui/common/DialogKeys.h"
 #include "ui/common/DialogParts.h"
 
 namespace {
@@ -70,6 +71,11 @@ TfPylonFontSetting::TfPylonFontSetting(QWidget* owner, TLanguageChanger& languag
 
     CentreOnScreen(this);
     language.Translate(this, objectName(), QString(), 0);
+    Label1->setBuddy(cbBasicFont);
+    Label2->setBuddy(cbUpperIndex);
+    NameFromBuddies(this);
+    SetTabChain({cbBasicFont, cbUpperIndex, SBOK, SBAbort});
+    SetDialogKeys(this, SBOK, SBAbort);
     SelectIndex(cbBasicFont, model_.FontConf.BasicFont);
     SelectIndex(cbUpperIndex, model_.FontConf.UpperIndex);
 }

@@ -10,6 +10,7 @@
 #include "comm/Waiter.h"
 #include "ui/common/FileDialogs.h"
 #include "model/PriceLineEditor.h"
+#include "model/PriceTyping.h"
 
 class K_CONNECTION;
 class K_PYLON;
@@ -22,6 +23,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class TDM;
+class DigitFocusFrame;
 class TFInfoWindow;
 class TImage;
 class TSpeedButton;
@@ -79,6 +81,7 @@ public:
     QAction* MClose = nullptr;
     QMenu* komunikacja1 = nullptr;
     QAction* Wylij1 = nullptr;
+    QAction* Pobierz1 = nullptr;  // Download, F9
     QMenu* Ustawienia1 = nullptr;
     QAction* konfiguracja1 = nullptr;
     QAction* Sie1 = nullptr;
@@ -103,7 +106,11 @@ public:
     // Blinking, leading zeros, dash, off.
     std::array<std::array<QCheckBox*, PriceLineEditor::BoxCount>, PriceLineEditor::Lines> FlagBoxes{};
 
+    // Over each digit display: which line and digit take typed keys.
+    std::array<DigitFocusFrame*, PriceLineEditor::Lines> FocusFrames{};
+
     PriceLineEditor& Editor() { return editor_; }
+    PriceTyping& Typing() { return typing_; }
 
     // ---- display operations
     void ShowPylon(K_PYLON snapshot);
@@ -148,12 +155,24 @@ public slots:
     virtual void Ustawieniaczcionek1Click();
     virtual void Opcjeserwisowe1Click(int tag);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Keys and focus of a line's digit display.
+    bool DigitDisplayEvent(int line, QEvent* event);
+    bool TypedKey(int key, const QString& text);
+    void ShowTypingFocus();
+    void SetTabOrder();
     void CreateControls();
     void CreateMenu();
     void CreateToolbar();
     void CreateLine(int line);
     void TranslateWindows();
+    // After every translation: the tool tips name their menu shortcuts, and
+    // every control that takes the focus has its accessible name.
+    void DescribeControls();
+    void DescribeDigits(int line);
     void ClearSeparatorTexts();
     QIcon Glyph(int index) const;
 
@@ -181,6 +200,7 @@ private:
     PylonCommandEnv CommandEnv();
 
     PriceLineEditor editor_;
+    PriceTyping typing_{editor_};
     std::unique_ptr<FileDialogs> screenDialogs_;
     FileDialogs* fileDialogs_ = nullptr;
     // The open dialog shows the name last chosen in it this run.

@@ -1,5 +1,6 @@
 #include "ui/dialogs/TFLumarqConfiguration.h"
 
+#include "ui/common/DesignFont.h"
 #include "ui/common/DialogKeys.h"
 
 #include <QApplication>
@@ -66,6 +67,7 @@ TFLumarqConfiguration::TFLumarqConfiguration(QWidget* owner, TLanguageChanger& l
       rightChart_(ChartWidth, ChartHeight, QImage::Format_RGB32)
 {
     setObjectName(QStringLiteral("FLumarqConfiguration"));
+    setFont(DesignFont());
     setWindowTitle(QStringLiteral("Konfiguracja"));
     setFixedSize(ClientWidth, ClientHeight);
 

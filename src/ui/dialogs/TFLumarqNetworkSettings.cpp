@@ -28,6 +28,7 @@
 #include "ui/common/CentreOnScreen.h"
 #include "ui/dialogs/BgrColor.h"
 #include "ui/dialogs/TStringGrid.h"
+#include "ui/common/DesignFont.h"
 #include "ui/common/DialogKeys.h"
 #include "ui/common/DialogParts.h"
 #include "ui/common/Keyboard.h"
@@ -94,6 +95,7 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
       ports_(ports ? std::move(ports) : PortList(&TComPort::ExistingPorts))
 {
     setObjectName(QStringLiteral("FLumarqNetworkSettings"));
+    setFont(DesignFont());
     setWindowTitle(QStringLiteral("Ustawienia połączeń"));
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -160,6 +162,9 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
     lanLayout->addWidget(Panel1);
     lanLayout->addWidget(SGTable, 1);
     for (int c = 0; c < ColCount; ++c) SGTable->setColumnWidth(c, 76);
+    // The address column takes the widest address there is.
+    const int address = QFontMetrics(SGTable->font()).horizontalAdvance(QStringLiteral("255.255.255.255"));
+    SGTable->setColumnWidth(ColIP, qMax(76, address + 8));
     SGTable->OnDrawCell = [this](QPainter& p, int col, int row, const QRect& rect, bool selected) {
         SGTableDrawCell(p, col, row, rect, selected);
     };
@@ -205,9 +210,10 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
     Label4->setBuddy(cbCom);
     Label3->setBuddy(cbComSpeed);
     NameFromBuddies(this);
-    QLineEdit* const octets[] = {EIP1, EIP2, EIP3, EIP4};
-    for (int i = 0; i < 4; ++i) octets[i]->setAccessibleName(Label7->text() + QLatin1Char(' ') + QString::number(i + 1));
-    pc->tabBar()->setAccessibleName(pc->tabText(0) + QStringLiteral(" / ") + pc->tabText(1));
+    QLineEdit* const ipEdits[] = {EIP1, EIP2, EIP3, EIP4};
+    for (int i = 0; i < 4; ++i) ipEdits[i]->setAccessibleName(Label7->text() + QLatin1Char(' ') + QString::number(i + 1));
+    pc->setAccessibleName(pc->tabText(0) + QStringLiteral(" / ") + pc->tabText(1));
+    pc->tabBar()->setAccessibleName(pc->accessibleName());
     SGTable->setAccessibleName(pc->tabText(0));
     for (QLineEdit* e : {EName, EIP1, EIP2, EIP3, EIP4, EPort}) RefuseAltTyping(e);
     SetTabChain({pc->tabBar(), EName, EIP1, EIP2, EIP3, EIP4, CBState, EPort, SBAdd, SBSub, SGTable, chbUseCOM,

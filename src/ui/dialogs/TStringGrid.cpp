@@ -22,6 +22,10 @@ TStringGrid::TStringGrid(int columns, QWidget* parent) : QTableWidget(1, columns
     setShowGrid(true);
     setWordWrap(false);
     setItemDelegate(new OwnerDrawDelegate(this));
+    // Rows of the grid's default height, whatever the font asks for.
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(DefaultRowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     viewport()->setMouseTracking(true);
     SetRowCount(1);
 }

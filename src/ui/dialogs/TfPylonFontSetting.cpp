@@ -9,6 +9,7 @@
 #include "ui/lang/TLanguageChanger.h"
 #include "model/K_PYLON.h"
 #include "ui/common/CentreOnScreen.h"
+#include "ui/common/DesignFont.h"
 #include "ui/common/DialogKeys.h"
 #include "ui/common/DialogParts.h"
 
@@ -32,11 +33,13 @@ TfPylonFontSetting::TfPylonFontSetting(QWidget* owner, TLanguageChanger& languag
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), model_(model)
 {
     setObjectName(QStringLiteral("fPylonFontSetting"));
+    setFont(DesignFont());
     setWindowTitle(QStringLiteral("Ustawienia czcionek"));
     setFixedSize(ClientWidth, ClientHeight);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    // White on the light palette, as the form is designed; the palette's own
+    // field colour elsewhere, so that its text keeps its contrast.
+    setBackgroundRole(QPalette::Base);
+    setForegroundRole(QPalette::Text);
     setAutoFillBackground(true);
 
     Label1 = new QLabel(QStringLiteral("Numer czcionki podstawowej"), this);

@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 
 #include "comm/ConfigTransfer.h"
 #include "comm/EComPort.h"
@@ -42,6 +43,7 @@
 #include "ui/main/ProgramVersion.h"
 #include "ui/main/PylonPictures.h"
 #include "ui/common/DataFolders.h"
+#include "ui/common/DesignFont.h"
 #include "ui/common/Keyboard.h"
 #include "ui/common/QtFileDialogs.h"
 #include "ui/main/Shell.h"
@@ -98,11 +100,7 @@ TFLumarqPylon::TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, T
     // Single border, not resizable, system menu and minimise button only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    // Tahoma 8 point; where it is missing a condensed face keeps the design's text widths.
-    QFont font(QStringLiteral("Tahoma"), 8);
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
-                      QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial")});
-    setFont(font);
+    setFont(DesignFont());
 
     // 1. The controls, and 2. the control tables, filled as the lines are made.
     CreateControls();
@@ -562,6 +560,26 @@ void TFLumarqPylon::DescribeControls()
         DescribeDigits(L);
     }
     CBDOMS->setAccessibleName(CBDOMS->text());
+
+    // The menus open from the keyboard: Alt with the first letter of a title
+    // that no menu before it took, as the system draws mnemonics.
+    for (QShortcut* key : menuKeys_) delete key;
+    menuKeys_.clear();
+    auto opener = [this](const QKeySequence& keys, QMenu* menu) {
+        auto* key = new QShortcut(keys, this);
+        connect(key, &QShortcut::activated, this, [this, menu] { MainMenu1->setActiveAction(menu->menuAction()); });
+        menuKeys_.push_back(key);
+    };
+    QString taken;
+    for (QMenu* menu : {Plik1, komunikacja1, Ustawienia1, Pomoc1, mLanguage}) {
+        for (const QChar c : menu->title().toUpper()) {
+            if (!c.isLetter() || c.unicode() > 'Z' || taken.contains(c)) continue;
+            taken += c;
+            opener(QKeySequence(Qt::ALT | Qt::Key(c.unicode())), menu);
+            break;
+        }
+    }
+    opener(QKeySequence(Qt::Key_F10), Plik1);
 }
 
 void TFLumarqPylon::DescribeDigits(int L)

@@ -2,6 +2,7 @@
 #include <array>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include <QMainWindow>
 #include <QString>
@@ -22,6 +23,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QShortcut;
 class TDM;
 class DigitFocusFrame;
 class TFInfoWindow;
@@ -208,4 +210,6 @@ private:
     SleepWaiter sleepWaiter_;
     Waiter* waiter_ = &sleepWaiter_;
     bool destroying_ = false;
+    // Alt with a menu's letter opens it, F10 the first menu; made anew for each language.
+    std::vector<QShortcut*> menuKeys_;
 };

@@ -107,9 +107,8 @@ TFLumarqConfiguration::TFLumarqConfiguration(QWidget* owner, TLanguageChanger& l
     const int lowTop = sideTop + sideHeight;
     const int lowHeight = ClientHeight - barHeight - lowTop;
     Panel4 = MakePanel(this, "Panel4", QRect(0, lowTop, half, lowHeight));
-    chbUseGamma = new QCheckBox(QStringLiteral("Używaj czujnika jasności"), Panel4);
-    chbUseGamma->setObjectName(QStringLiteral("chbUseGamma"));
-    chbUseGamma->setGeometry(8, 6, half - 16, 22);
+    chbUseGamma = MakeCheckBox(Panel4, "chbUseGamma", QStringLiteral("Używaj czujnika jasności"),
+                               QRect(8, 6, half - 16, 22));
     Label1 = MakeLabel(Panel4, "Label1", QStringLiteral("Korekcja gamma"), QRect(8, 32, 190, 18));
     TBGamma = MakeSlider(Panel4, "TBGamma", 1, 30, 5, 22, QRect(8, 52, 190, 30));
     EGamma = new QLineEdit(QStringLiteral("2.2"), Panel4);

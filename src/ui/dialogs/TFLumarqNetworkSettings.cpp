@@ -134,10 +134,8 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
             dot->setAlignment(Qt::AlignCenter);
         }
     }
-    CBState = new QCheckBox(QStringLiteral("Aktywny"), Panel1);
-    CBState->setObjectName(QStringLiteral("CBState"));
+    CBState = MakeCheckBox(Panel1, "CBState", QStringLiteral("Aktywny"), QRect(176, 22, 70, 22));
     CBState->setChecked(true);
-    CBState->setGeometry(176, 22, 70, 22);
     Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Port"), QRect(176, 52, 70, 16));
     EPort = MakeEdit(Panel1, "EPort", QStringLiteral("2101"), 5, QRect(176, 68, 60, 22));
     SBAdd = MakeButton(Panel1, "SBAdd", QStringLiteral("Dodaj"), style()->standardIcon(QStyle::SP_FileDialogNewFolder),
@@ -176,9 +174,8 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
             &TFLumarqNetworkSettings::StateComboExit);
 
     // COM page.
-    chbUseCOM = new QCheckBox(QStringLiteral("Użyj portu COM do wysyłania i odbierania danych"), tbCOM);
-    chbUseCOM->setObjectName(QStringLiteral("chbUseCOM"));
-    chbUseCOM->setGeometry(8, 12, pageWidth - 16, 22);
+    chbUseCOM = MakeCheckBox(tbCOM, "chbUseCOM", QStringLiteral("Użyj portu COM do wysyłania i odbierania danych"),
+                             QRect(8, 12, pageWidth - 16, 22));
     Label4 = MakeLabel(tbCOM, "Label4", QStringLiteral("Port"), QRect(8, 50, 80, 22));
     cbCom = new QComboBox(tbCOM);
     cbCom->setObjectName(QStringLiteral("cbCom"));

@@ -20,6 +20,8 @@ TStringGrid::TStringGrid(int columns, QWidget* parent) : QTableWidget(1, columns
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
+    // Tab leaves the grid for the next control; the arrows move between cells.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setItemDelegate(new OwnerDrawDelegate(this));
     // Rows of the grid's default height, whatever the font asks for.

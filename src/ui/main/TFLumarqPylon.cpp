@@ -269,8 +269,14 @@ void TFLumarqPylon::CreateLine(int L)
     static const QPixmap upOff = PylonPictures::Arrow(Qt::UpArrow, QSize(10, 5), QColor(60, 60, 60));
     static const QPixmap down = PylonPictures::Arrow(Qt::DownArrow, QSize(10, 5), QColor(200, 200, 200));
     static const QPixmap downOff = PylonPictures::Arrow(Qt::DownArrow, QSize(10, 5), QColor(60, 60, 60));
-    static const QPixmap left = PylonPictures::Arrow(Qt::LeftArrow, QSize(6, 11), QColor(40, 40, 40));
-    static const QPixmap right = PylonPictures::Arrow(Qt::RightArrow, QSize(6, 11), QColor(40, 40, 40));
+    // The point buttons lie on the line's panel: dark arrows on a light panel, the
+    // palette's text colour on a dark one.
+    const QPalette& panelColours = panel->palette();
+    const QColor pointArrow = panelColours.color(QPalette::Window).lightness() < 128
+                                  ? panelColours.color(QPalette::WindowText)
+                                  : QColor(40, 40, 40);
+    const QPixmap left = PylonPictures::Arrow(Qt::LeftArrow, QSize(6, 11), pointArrow);
+    const QPixmap right = PylonPictures::Arrow(Qt::RightArrow, QSize(6, 11), pointArrow);
 
     QPalette arrowPalette = digits->palette();
     arrowPalette.setColor(QPalette::Light, QColor(110, 110, 110));

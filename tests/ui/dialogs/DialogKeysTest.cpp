@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "DialogRig.h"
@@ -33,7 +34,7 @@ const Kind Kinds[] = {
     {"fonts", [](DialogRig& r) { return new TfPylonFontSetting(nullptr, r.dm.LanguageChanger, r.model); },
      {"cbBasicFont", "cbUpperIndex", "SBOK", "SBAbort", "cbBasicFont"}},
     {"brightness", [](DialogRig& r) { return new TFLumarqConfiguration(nullptr, r.dm.LanguageChanger, r.model); },
-     {"TBLeft", "TBRight", "chbUseGamma", "TBGamma", "TBSensor", "SBOK", "SBAbort", "TBLeft"}},
+     {"TBLeft", "TBRight", "chbUseGamma", "TBSensor", "SBOK", "SBAbort", "TBLeft"}},  // gamma off: no slider
     {"connections",
      [](DialogRig& r) {
          r.model.NetSettings = {{"North", "192.168.0.11", 2101, true}, {"South", "192.168.0.12", 2101, false}};
@@ -111,7 +112,7 @@ TEST(DialogKeys, EveryFocusableControlIsNamedAndEveryCaptionFitsInEachLanguage)
             std::unique_ptr<QDialog> dialog(kind.make(rig));
             ShowDialog(dialog.get());
             for (QWidget* w : dialog->findChildren<QWidget*>()) {
-                if (w->focusPolicy() & Qt::TabFocus)
+                if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && w->window() == dialog.get())
                     EXPECT_FALSE(AccessibleName(w).isEmpty()) << w->objectName().toStdString();
                 EXPECT_EQ(Overflow(w), 0) << w->objectName().toStdString();
             }
@@ -141,7 +142,8 @@ TEST(DialogKeys, FontDialogTextKeepsItsContrastInEveryPalette)
             const QColor text = label->palette().color(label->foregroundRole());
             EXPECT_GE(ContrastRatio(text, background), 4.5) << label->objectName().toStdString();
         }
-        for (QWidget* control : std::initializer_list<QWidget*>{dialog.cbBasicFont, dialog.SBOK, dialog.SBAbort}) {
+        QWidget* const controls[] = {dialog.cbBasicFont, dialog.SBOK, dialog.SBAbort};
+        for (QWidget* control : controls) {
             const QColor text = control->palette().color(control->foregroundRole());
             EXPECT_GE(ContrastRatio(text, control->palette().color(control->backgroundRole())), 4.5)
                 << control->objectName().toStdString();

@@ -76,6 +76,13 @@ bool AllDigits(const QString& text)
     return true;
 }
 
+// Add and Delete reach almost to the page's edge: "Hozzáad" and "Löschen"
+// need the room beside their glyphs.
+int AddWidth(int pageWidth)
+{
+    return pageWidth - 249;
+}
+
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength, QRect geometry)
 {
     auto* e = new QLineEdit(parent);
@@ -139,9 +146,9 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
     Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Port"), QRect(176, 52, 70, 16));
     EPort = MakeEdit(Panel1, "EPort", QStringLiteral("2101"), 5, QRect(176, 68, 60, 22));
     SBAdd = MakeButton(Panel1, "SBAdd", QStringLiteral("Dodaj"), style()->standardIcon(QStyle::SP_FileDialogNewFolder),
-                       QRect(248, 20, pageWidth - 254, 26));
+                       QRect(248, 20, AddWidth(pageWidth), 26));
     SBSub = MakeButton(Panel1, "SBSub", QStringLiteral("Usuń"), style()->standardIcon(QStyle::SP_TrashIcon),
-                       QRect(248, 66, pageWidth - 254, 26));
+                       QRect(248, 66, AddWidth(pageWidth), 26));
 
     for (QLineEdit* e : {EIP1, EIP2, EIP3, EIP4, EPort}) {
         e->setProperty("Tag", 0);
@@ -492,6 +499,8 @@ void TFLumarqNetworkSettings::SGTableDrawCell(QPainter& painter, int, int row, c
     QColor background = SGTable->palette().color(QPalette::Base);
     QColor text = SGTable->palette().color(QPalette::Text);
     QFont font = SGTable->font();
+    // Stems on whole pixels: the cell colours stay exact, as the design's grid drew them.
+    font.setHintingPreference(QFont::PreferFullHinting);
     if (selected && row > 0) {
         background = ColorFromBgr(SelectedBackground);
         text = ColorFromBgr(SelectedText);

@@ -60,7 +60,7 @@ inline void LoadEnglishMessages()
         "OK", "Name", "IP", "Port", "State", "Active", "Inactive", "IP exists", "Wrong password",
         "DLL function error", "Polish manufacturer of LED displays", "All rights reserved",
         "Opening port", "Opened port", "Closing port", "Closed port"};
-    for (int i = 0; i < MsgCount; ++i) Msg[i] = std::string(texts[i]);
+    for (int i = 0; i < MsgCount; ++i) Msg[i] = texts[i] ? std::string(texts[i]) : std::string();
 }
 
 struct BoxCall {

@@ -55,9 +55,16 @@ QPalette MakePalette(PaletteKind kind)
     case PaletteKind::Dark:
         return Build(QColor(45, 45, 48), QColor(230, 230, 230), QColor(30, 30, 32), QColor(60, 60, 64),
                      QColor(80, 140, 220), Qt::white, QColor(150, 150, 150));
-    case PaletteKind::Contrast:
-        return Build(Qt::black, Qt::white, Qt::black, Qt::black, QColor(255, 255, 0), Qt::black,
-                     QColor(0, 255, 0));
+    case PaletteKind::Contrast: {
+        QPalette p = Build(Qt::black, Qt::white, Qt::black, Qt::black, QColor(255, 255, 0), Qt::black,
+                           QColor(0, 255, 0));
+        // Frames drawn in light and dark shades must still show on black.
+        p.setColor(QPalette::Light, Qt::white);
+        p.setColor(QPalette::Midlight, QColor(200, 200, 200));
+        p.setColor(QPalette::Mid, QColor(160, 160, 160));
+        p.setColor(QPalette::Dark, QColor(160, 160, 160));
+        return p;
+    }
     case PaletteKind::Light:
     default:
         return Build(QColor(240, 240, 240), Qt::black, Qt::white, QColor(225, 225, 225), QColor(0, 120, 215),

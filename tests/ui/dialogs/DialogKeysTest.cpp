@@ -150,7 +150,6 @@ TEST(DialogKeys, FontDialogTextKeepsItsContrastInEveryPalette)
         }
     }
     QApplication::setPalette(before);
-    EXPECT_NEAR(ContrastRatio(Qt::white, Qt::white), 1.0, 1e-9);
     EXPECT_NEAR(ContrastRatio(Qt::black, Qt::white), 21.0, 1e-9);
 }
 

@@ -36,6 +36,13 @@ public:
     bool Down();
     bool Left();
     bool Right();
+    // The line was changed another way (an arrow, a point button): the next
+    // digit starts a new price. Escape still puts back the price of the focus.
+    void EntryBroken()
+    {
+        entry_.clear();
+        decimals_ = -1;
+    }
     // Puts back the price and point the line had when it took the focus.
     bool Cancel();
 

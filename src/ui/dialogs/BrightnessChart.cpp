@@ -1,7 +1,5 @@
 #include "ui/dialogs/BrightnessChart.h"
 
-#include "ui/common/DesignFont.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <QFont>
@@ -189,8 +187,8 @@ ChartDrawing DrawBrightnessChart(const TChartStyle& style, QImage& image, float 
     out.Label2 = 100 - Trunc(Extended(attenuation));
 
     QPainter painter(&image);
-    // The design's face: wider substitutes push "100" past the image's left edge.
-    QFont font = DesignFont(8);
+    QFont font = painter.font();
+    font.setPointSize(8);
     painter.setFont(font);
     painter.setPen(ColorFromBgr(style.TextColor));
     painter.setBrush(Qt::NoBrush);

@@ -611,21 +611,25 @@ void TFLumarqPylon::DescribeDigits(int L)
 
 void TFLumarqPylon::SBUp11Click(QObject* sender)
 {
+    typing_.EntryBroken();
     editor_.DigitUp(TagOf(sender));
 }
 
 void TFLumarqPylon::SBDown11Click(QObject* sender)
 {
+    typing_.EntryBroken();
     editor_.DigitDown(TagOf(sender));
 }
 
 void TFLumarqPylon::SBLeft1Click(QObject* sender)
 {
+    typing_.EntryBroken();
     editor_.PointLeft(TagOf(sender));
 }
 
 void TFLumarqPylon::SBRight1Click(QObject* sender)
 {
+    typing_.EntryBroken();
     editor_.PointRight(TagOf(sender));
 }
 

@@ -1,7 +1,8 @@
 // Renders one of the program's windows with a sample configuration into a
 // PNG file without a display, in English unless another language code is given:
-//   LumarqPylonScreenshot <file.png> [PL|EN|HU|DE] [window] [--send PORT]
+//   LumarqPylonScreenshot <file.png> [PL|EN|HU|DE] [window] [--palette light|dark|contrast] [--send PORT]
 // The windows: main (the default), about, brightness, connections, fonts, log.
+// The palette is the application's (the style's own unless one is named).
 // With --send it then sends the configuration by the main window's Send
 // button to the pylon at 127.0.0.1:PORT (the emulator, for its face), without
 // the pause before the log closes, and fails unless the pylon took it.
@@ -23,6 +24,7 @@
 #include "model/K_PYLON.h"
 #include "model/MemoryRegStore.h"
 #include "ui/comm/TFInfoWindow.h"
+#include "ui/common/Palettes.h"
 #include "ui/dialogs/TFLumarqConfiguration.h"
 #include "ui/dialogs/TFLumarqNetworkSettings.h"
 #include "ui/dialogs/TfPylonFontSetting.h"
@@ -68,12 +70,18 @@ int main(int argc, char** argv)
     const char* language = "EN";
     const char* which = "main";
     long sendPort = -1;
+    const char* paletteName = nullptr;
+    bool paletteKnown = true;
+    PaletteKind palette = PaletteKind::Light;
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--send") == 0 && i + 1 < argc) {
             char* end = nullptr;
             sendPort = std::strtol(argv[++i], &end, 10);
             if (*end || sendPort < 1 || sendPort > 65535) sendPort = 0;
+        } else if (std::strcmp(argv[i], "--palette") == 0 && i + 1 < argc) {
+            paletteName = argv[++i];
+            paletteKnown = PaletteKindFromName(QString::fromLocal8Bit(paletteName), palette);
         } else if (++positional == 1) {
             picture = argv[i];
         } else if (positional == 2) {
@@ -82,10 +90,10 @@ int main(int argc, char** argv)
             which = argv[i];
         }
     }
-    if (positional < 1 || positional > 3 || sendPort == 0 || !Known(which)) {
+    if (positional < 1 || positional > 3 || sendPort == 0 || !Known(which) || !paletteKnown) {
         std::fprintf(stderr,
                      "usage: %s <file.png> [language code] [main|about|brightness|connections|fonts|log] "
-                     "[--send PORT]\n",
+                     "[--palette light|dark|contrast] [--send PORT]\n",
                      argv[0]);
         return 2;
     }
@@ -100,6 +108,7 @@ int main(int argc, char** argv)
     K_CONNECTION link("0.0.0.0", 2101);
 
     TLumarqApplication app(argc, argv);
+    if (paletteName) QApplication::setPalette(MakePalette(palette));
     TDM dm(&store);
     dm.Settings.LangId = language;
     TFLumarqPylon window(model, file, link, dm);

@@ -2,11 +2,11 @@
 #include <array>
 #include <string>
 
-// The numbered messages of the current language (0 to 79; a number without a
-// text reads "ERROR"), in UTF-8, empty until a language with a [MSG] section
-// has been loaded. Looked up at the moment of use, so a text shown after a
+// The numbered messages of the current language (a number without a text
+// reads "ERROR"), in UTF-8, empty until a language with a [MSG] section has
+// been loaded. Looked up at the moment of use, so a text shown after a
 // language change is in the new language.
-constexpr int MsgCount = 80;
+constexpr int MsgCount = 90;
 extern std::array<std::string, MsgCount> Msg;
 
 // What each number says (the English text in brackets).
@@ -65,6 +65,12 @@ enum MsgId : int {
     MsgVerifyLine = 77,        // "Line %1: sent %2, pylon holds %3"
     MsgVerifyField = 78,       // "%1: sent %2, pylon holds %3"
     MsgVerifyWords = 79,       // the field and flag names of 77 and 78, separated by "|"
+    MsgDigitName = 80,        // "Line %1, digit %2: %3": a digit read out
+    MsgDigitsHelp = 81,       // how the digit display takes keys
+    MsgNameName = 82,         // "Line %1: name"
+    MsgLineName = 83,         // "Line %1"
+    MsgDigitBlank = 84,       // "blank"
+    MsgDigitDash = 85,        // "dash"
 };
 
 class IniStore;

@@ -73,6 +73,8 @@ public:
     // Shows a name in the line's combo without editing the model.
     void ShowName(int line, const std::string& ansi);
 
+    const K_PYLON& Model() const { return model_; }
+
     // The state shown.
     int DigitTag(int digit) const { return tags_[digit]; }
     int DigitPicture(int digit) const { return digitPictures_[digit]; }

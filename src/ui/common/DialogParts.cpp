@@ -1,5 +1,6 @@
 #include "ui/common/DialogParts.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QToolButton>
 
@@ -9,6 +10,26 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect 
     l->setObjectName(QLatin1String(name));
     l->setGeometry(geometry);
     return l;
+}
+
+namespace {
+
+class WholeCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+}  // namespace
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, QRect geometry)
+{
+    auto* box = new WholeCheckBox(text, parent);
+    box->setObjectName(QLatin1String(name));
+    box->setGeometry(geometry);
+    return box;
 }
 
 QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QIcon& glyph,

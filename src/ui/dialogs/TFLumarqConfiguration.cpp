@@ -1,5 +1,8 @@
 #include "ui/dialogs/TFLumarqConfiguration.h"
 
+#include "ui/common/DesignFont.h"
+#include "ui/common/DialogKeys.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
@@ -64,6 +67,7 @@ TFLumarqConfiguration::TFLumarqConfiguration(QWidget* owner, TLanguageChanger& l
       rightChart_(ChartWidth, ChartHeight, QImage::Format_RGB32)
 {
     setObjectName(QStringLiteral("FLumarqConfiguration"));
+    setFont(DesignFont());
     setWindowTitle(QStringLiteral("Konfiguracja"));
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -103,9 +107,8 @@ TFLumarqConfiguration::TFLumarqConfiguration(QWidget* owner, TLanguageChanger& l
     const int lowTop = sideTop + sideHeight;
     const int lowHeight = ClientHeight - barHeight - lowTop;
     Panel4 = MakePanel(this, "Panel4", QRect(0, lowTop, half, lowHeight));
-    chbUseGamma = new QCheckBox(QStringLiteral("Używaj czujnika jasności"), Panel4);
-    chbUseGamma->setObjectName(QStringLiteral("chbUseGamma"));
-    chbUseGamma->setGeometry(8, 6, half - 16, 22);
+    chbUseGamma = MakeCheckBox(Panel4, "chbUseGamma", QStringLiteral("Używaj czujnika jasności"),
+                               QRect(8, 6, half - 16, 22));
     Label1 = MakeLabel(Panel4, "Label1", QStringLiteral("Korekcja gamma"), QRect(8, 32, 190, 18));
     TBGamma = MakeSlider(Panel4, "TBGamma", 1, 30, 5, 22, QRect(8, 52, 190, 30));
     EGamma = new QLineEdit(QStringLiteral("2.2"), Panel4);
@@ -144,6 +147,14 @@ TFLumarqConfiguration::TFLumarqConfiguration(QWidget* owner, TLanguageChanger& l
 
     CentreOnScreen(this);
     language.Translate(this, objectName(), QString(), 0);
+    Label24->setBuddy(TBLeft);
+    Label25->setBuddy(TBRight);
+    Label1->setBuddy(TBGamma);
+    Label37->setBuddy(TBSensor);
+    NameFromBuddies(this);
+    EGamma->setAccessibleName(TBGamma->accessibleName());
+    SetTabChain({TBLeft, TBRight, chbUseGamma, TBGamma, TBSensor, SBOK, SBAbort});
+    SetDialogKeys(this, SBOK, SBAbort);
 }
 
 QSlider* TFLumarqConfiguration::MakeSlider(QWidget* parent, const char* name, int minimum, int maximum, int tick,

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -27,7 +28,10 @@
 #include "ui/common/CentreOnScreen.h"
 #include "ui/dialogs/BgrColor.h"
 #include "ui/dialogs/TStringGrid.h"
+#include "ui/common/DesignFont.h"
+#include "ui/common/DialogKeys.h"
 #include "ui/common/DialogParts.h"
+#include "ui/common/Keyboard.h"
 
 TFLumarqNetworkSettings* FLumarqNetworkSettings = nullptr;
 
@@ -72,6 +76,13 @@ bool AllDigits(const QString& text)
     return true;
 }
 
+// Add and Delete reach almost to the page's edge: "Hozzáad" and "Löschen"
+// need the room beside their glyphs.
+int AddWidth(int pageWidth)
+{
+    return pageWidth - 249;
+}
+
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength, QRect geometry)
 {
     auto* e = new QLineEdit(parent);
@@ -91,6 +102,7 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
       ports_(ports ? std::move(ports) : PortList(&TComPort::ExistingPorts))
 {
     setObjectName(QStringLiteral("FLumarqNetworkSettings"));
+    setFont(DesignFont());
     setWindowTitle(QStringLiteral("Ustawienia połączeń"));
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -129,16 +141,14 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
             dot->setAlignment(Qt::AlignCenter);
         }
     }
-    CBState = new QCheckBox(QStringLiteral("Aktywny"), Panel1);
-    CBState->setObjectName(QStringLiteral("CBState"));
+    CBState = MakeCheckBox(Panel1, "CBState", QStringLiteral("Aktywny"), QRect(176, 22, 70, 22));
     CBState->setChecked(true);
-    CBState->setGeometry(176, 22, 70, 22);
     Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Port"), QRect(176, 52, 70, 16));
     EPort = MakeEdit(Panel1, "EPort", QStringLiteral("2101"), 5, QRect(176, 68, 60, 22));
     SBAdd = MakeButton(Panel1, "SBAdd", QStringLiteral("Dodaj"), style()->standardIcon(QStyle::SP_FileDialogNewFolder),
-                       QRect(248, 20, pageWidth - 254, 26));
+                       QRect(248, 20, AddWidth(pageWidth), 26));
     SBSub = MakeButton(Panel1, "SBSub", QStringLiteral("Usuń"), style()->standardIcon(QStyle::SP_TrashIcon),
-                       QRect(248, 66, pageWidth - 254, 26));
+                       QRect(248, 66, AddWidth(pageWidth), 26));
 
     for (QLineEdit* e : {EIP1, EIP2, EIP3, EIP4, EPort}) {
         e->setProperty("Tag", 0);
@@ -157,6 +167,9 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
     lanLayout->addWidget(Panel1);
     lanLayout->addWidget(SGTable, 1);
     for (int c = 0; c < ColCount; ++c) SGTable->setColumnWidth(c, 76);
+    // The address column takes the widest address there is.
+    const int address = QFontMetrics(SGTable->font()).horizontalAdvance(QStringLiteral("255.255.255.255"));
+    SGTable->setColumnWidth(ColIP, qMax(76, address + 8));
     SGTable->OnDrawCell = [this](QPainter& p, int col, int row, const QRect& rect, bool selected) {
         SGTableDrawCell(p, col, row, rect, selected);
     };
@@ -168,9 +181,8 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
             &TFLumarqNetworkSettings::StateComboExit);
 
     // COM page.
-    chbUseCOM = new QCheckBox(QStringLiteral("Użyj portu COM do wysyłania i odbierania danych"), tbCOM);
-    chbUseCOM->setObjectName(QStringLiteral("chbUseCOM"));
-    chbUseCOM->setGeometry(8, 12, pageWidth - 16, 22);
+    chbUseCOM = MakeCheckBox(tbCOM, "chbUseCOM", QStringLiteral("Użyj portu COM do wysyłania i odbierania danych"),
+                             QRect(8, 12, pageWidth - 16, 22));
     Label4 = MakeLabel(tbCOM, "Label4", QStringLiteral("Port"), QRect(8, 50, 80, 22));
     cbCom = new QComboBox(tbCOM);
     cbCom->setObjectName(QStringLiteral("cbCom"));
@@ -196,6 +208,23 @@ TFLumarqNetworkSettings::TFLumarqNetworkSettings(QWidget* owner, TLanguageChange
 
     CentreOnScreen(this);
     language.Translate(this, objectName(), QString(), 0);
+    Label2->setBuddy(EName);
+    Label7->setBuddy(EIP1);
+    Label1->setBuddy(EPort);
+    Label4->setBuddy(cbCom);
+    Label3->setBuddy(cbComSpeed);
+    NameFromBuddies(this);
+    QLineEdit* const ipEdits[] = {EIP1, EIP2, EIP3, EIP4};
+    for (int i = 0; i < 4; ++i) ipEdits[i]->setAccessibleName(Label7->text() + QLatin1Char(' ') + QString::number(i + 1));
+    pc->setAccessibleName(pc->tabText(0) + QStringLiteral(" / ") + pc->tabText(1));
+    pc->tabBar()->setAccessibleName(pc->accessibleName());
+    SGTable->setAccessibleName(pc->tabText(0));
+    for (QLineEdit* e : {EName, EIP1, EIP2, EIP3, EIP4, EPort}) RefuseAltTyping(e);
+    SetTabChain({pc->tabBar(), EName, EIP1, EIP2, EIP3, EIP4, CBState, EPort, SBAdd, SBSub, SGTable, chbUseCOM,
+                 cbCom, cbComSpeed, SBOK, SBAbort});
+    SBAdd->setFocusPolicy(Qt::TabFocus);
+    SBSub->setFocusPolicy(Qt::TabFocus);
+    SetDialogKeys(this, SBOK, SBAbort);
     // The values the fields open with are accepted values: a keystroke that
     // goes out of range puts them back, not 0.
     for (QLineEdit* e : {EIP1, EIP2, EIP3, EIP4, EPort})
@@ -470,6 +499,8 @@ void TFLumarqNetworkSettings::SGTableDrawCell(QPainter& painter, int, int row, c
     QColor background = SGTable->palette().color(QPalette::Base);
     QColor text = SGTable->palette().color(QPalette::Text);
     QFont font = SGTable->font();
+    // Stems on whole pixels: the cell colours stay exact, as the design's grid drew them.
+    font.setHintingPreference(QFont::PreferFullHinting);
     if (selected && row > 0) {
         background = ColorFromBgr(SelectedBackground);
         text = ColorFromBgr(SelectedText);

@@ -20,8 +20,14 @@ TStringGrid::TStringGrid(int columns, QWidget* parent) : QTableWidget(1, columns
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
+    // Tab leaves the grid for the next control; the arrows move between cells.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setItemDelegate(new OwnerDrawDelegate(this));
+    // Rows of the grid's default height, whatever the font asks for.
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(DefaultRowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     viewport()->setMouseTracking(true);
     SetRowCount(1);
 }

@@ -9,6 +9,7 @@
 class TStringGrid : public QTableWidget {
     Q_OBJECT
 public:
+    static constexpr int DefaultRowHeight = 20;
     // Paints one cell; `rect` is in viewport coordinates.
     using DrawCell = std::function<void(QPainter&, int col, int row, const QRect& rect, bool selected)>;
 

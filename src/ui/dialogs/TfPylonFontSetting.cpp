@@ -9,6 +9,8 @@
 #include "ui/lang/TLanguageChanger.h"
 #include "model/K_PYLON.h"
 #include "ui/common/CentreOnScreen.h"
+#include "ui/common/DesignFont.h"
+#include "ui/common/DialogKeys.h"
 #include "ui/common/DialogParts.h"
 
 namespace {
@@ -31,11 +33,13 @@ TfPylonFontSetting::TfPylonFontSetting(QWidget* owner, TLanguageChanger& languag
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), model_(model)
 {
     setObjectName(QStringLiteral("fPylonFontSetting"));
+    setFont(DesignFont());
     setWindowTitle(QStringLiteral("Ustawienia czcionek"));
     setFixedSize(ClientWidth, ClientHeight);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    // White on the light palette, as the form is designed; the palette's own
+    // field colour elsewhere, so that its text keeps its contrast.
+    setBackgroundRole(QPalette::Base);
+    setForegroundRole(QPalette::Text);
     setAutoFillBackground(true);
 
     Label1 = new QLabel(QStringLiteral("Numer czcionki podstawowej"), this);
@@ -70,6 +74,11 @@ TfPylonFontSetting::TfPylonFontSetting(QWidget* owner, TLanguageChanger& languag
 
     CentreOnScreen(this);
     language.Translate(this, objectName(), QString(), 0);
+    Label1->setBuddy(cbBasicFont);
+    Label2->setBuddy(cbUpperIndex);
+    NameFromBuddies(this);
+    SetTabChain({cbBasicFont, cbUpperIndex, SBOK, SBAbort});
+    SetDialogKeys(this, SBOK, SBAbort);
     SelectIndex(cbBasicFont, model_.FontConf.BasicFont);
     SelectIndex(cbUpperIndex, model_.FontConf.UpperIndex);
 }

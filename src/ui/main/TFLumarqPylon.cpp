@@ -9,7 +9,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QFrame>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -18,6 +21,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 
 #include "comm/ConfigTransfer.h"
 #include "comm/EComPort.h"
@@ -41,9 +45,12 @@
 #include "ui/dialogs/TFLumarqNetworkSettings.h"
 #include "ui/dialogs/TfPylonFontSetting.h"
 #include "ui/history/TFSendHistory.h"
+#include "ui/main/DigitFocusFrame.h"
 #include "ui/main/ProgramVersion.h"
 #include "ui/main/PylonPictures.h"
 #include "ui/common/DataFolders.h"
+#include "ui/common/DesignFont.h"
+#include "ui/common/Keyboard.h"
 #include "ui/common/QtFileDialogs.h"
 #include "ui/main/Shell.h"
 #include "ui/main/TCheckBox.h"
@@ -99,11 +106,7 @@ TFLumarqPylon::TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, T
     // Single border, not resizable, system menu and minimise button only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    // Tahoma 8 point; where it is missing a condensed face keeps the design's text widths.
-    QFont font(QStringLiteral("Tahoma"), 8);
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
-                      QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial")});
-    setFont(font);
+    setFont(DesignFont());
 
     // 1. The controls, and 2. the control tables, filled as the lines are made.
     CreateControls();
@@ -130,6 +133,7 @@ TFLumarqPylon::TFLumarqPylon(K_PYLON& model, K_FILE& file, K_CONNECTION& link, T
     DM.LoadLanguage();
     DM.LanguageChanger.Translate(this, objectName(), QString(), 0);
     ClearSeparatorTexts();
+    DescribeControls();
 
     // 9.
     ShowPylon(K_PYLON(Pylon));
@@ -200,6 +204,7 @@ void TFLumarqPylon::CreateControls()
     for (int L = 0; L < PriceLineEditor::Lines; ++L) CreateLine(L);
 
     CreateMenu();
+    SetTabOrder();
 
     // The window is exactly the client area below its menu.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -261,14 +266,24 @@ void TFLumarqPylon::CreateLine(int L)
     QPalette black = digits->palette();
     black.setColor(QPalette::Window, Qt::black);
     digits->setPalette(black);
+    // The display takes the keyboard: typed prices, Up and Down, Left and Right.
+    digits->setFocusPolicy(Qt::StrongFocus);
+    digits->setProperty(TagProperty, L);
+    digits->installEventFilter(this);
     DigitPanels[L] = digits;
 
     static const QPixmap up = PylonPictures::Arrow(Qt::UpArrow, QSize(10, 5), QColor(200, 200, 200));
     static const QPixmap upOff = PylonPictures::Arrow(Qt::UpArrow, QSize(10, 5), QColor(60, 60, 60));
     static const QPixmap down = PylonPictures::Arrow(Qt::DownArrow, QSize(10, 5), QColor(200, 200, 200));
     static const QPixmap downOff = PylonPictures::Arrow(Qt::DownArrow, QSize(10, 5), QColor(60, 60, 60));
-    static const QPixmap left = PylonPictures::Arrow(Qt::LeftArrow, QSize(6, 11), QColor(40, 40, 40));
-    static const QPixmap right = PylonPictures::Arrow(Qt::RightArrow, QSize(6, 11), QColor(40, 40, 40));
+    // The point buttons lie on the line's panel: dark arrows on a light panel, the
+    // palette's text colour on a dark one.
+    const QPalette& panelColours = panel->palette();
+    const QColor pointArrow = panelColours.color(QPalette::Window).lightness() < 128
+                                  ? panelColours.color(QPalette::WindowText)
+                                  : QColor(40, 40, 40);
+    const QPixmap left = PylonPictures::Arrow(Qt::LeftArrow, QSize(6, 11), pointArrow);
+    const QPixmap right = PylonPictures::Arrow(Qt::RightArrow, QSize(6, 11), pointArrow);
 
     QPalette arrowPalette = digits->palette();
     arrowPalette.setColor(QPalette::Light, QColor(110, 110, 110));
@@ -304,6 +319,8 @@ void TFLumarqPylon::CreateLine(int L)
         dot->setObjectName(Name("IDot", n, d));
         PointImages[PriceLineEditor::PointsPerLine * L + d - 1] = dot;
     }
+    FocusFrames[L] = new DigitFocusFrame(digits);
+    FocusFrames[L]->setObjectName(Name("FDigitFocus", n));
 
     auto* name = new QComboBox(panel);
     name->setObjectName(Name("CBName", n));
@@ -313,6 +330,7 @@ void TFLumarqPylon::CreateLine(int L)
     name->setMaxVisibleItems(10);
     for (const char* item : NameItems) name->addItem(QString::fromUtf8(item));
     name->lineEdit()->setMaxLength(NameMaxLength);
+    RefuseAltTyping(name->lineEdit());
     name->setEditText(ToQt(K_PYLON::DefaultName(n)));
     QFont bold = name->font();
     bold.setBold(true);
@@ -380,6 +398,23 @@ void TFLumarqPylon::CreateLine(int L)
     }
 }
 
+void TFLumarqPylon::SetTabOrder()
+{
+    // Line by line from the top: the digits, the name, the boxes from the top.
+    static constexpr PriceLineEditor::Box boxes[] = {PriceLineEditor::PriceOff, PriceLineEditor::PriceDash,
+                                                     PriceLineEditor::Blinking, PriceLineEditor::ZerosOff};
+    QWidget* previous = nullptr;
+    auto chain = [&previous](QWidget* next) {
+        if (previous) setTabOrder(previous, next);
+        previous = next;
+    };
+    for (int L = 0; L < PriceLineEditor::Lines; ++L) {
+        chain(DigitPanels[L]);
+        chain(NameBoxes[L]);
+        for (PriceLineEditor::Box box : boxes) chain(FlagBoxes[L][box]);
+    }
+}
+
 void TFLumarqPylon::CreateMenu()
 {
     MainMenu1 = menuBar();
@@ -420,6 +455,7 @@ void TFLumarqPylon::CreateMenu()
 
     submenu(komunikacja1, "komunikacja1", "Komunikacja");
     Wylij1 = item(komunikacja1, "Wylij1", "Wyślij", QKeySequence(Qt::Key_F5), GlyphSend, true);
+    Pobierz1 = item(komunikacja1, "Pobierz1", "Pobierz", QKeySequence(Qt::Key_F9), GlyphDownload, false);
     Weryfikujpowysaniu1 = item(komunikacja1, "Weryfikujpowysaniu1", "Weryfikuj po wysłaniu", QKeySequence(), -1,
                                false);
     Weryfikujpowysaniu1->setCheckable(true);
@@ -461,6 +497,7 @@ void TFLumarqPylon::CreateMenu()
     connect(Zapiszdopliku1, &QAction::triggered, this, [this] { SBSaveToFileClick(); });
     connect(MClose, &QAction::triggered, this, [this] { MCloseClick(); });
     connect(Wylij1, &QAction::triggered, this, [this] { SBSendConfigurationClick(); });
+    connect(Pobierz1, &QAction::triggered, this, [this] { SBDownloadClick(); });
     connect(Weryfikujpowysaniu1, &QAction::triggered, this, [this] { Weryfikujpowysaniu1Click(); });
     connect(Historiawysyania1, &QAction::triggered, this, [this] { Historiawysyania1Click(); });
     connect(konfiguracja1, &QAction::triggered, this, [this] { SBConfigurationClick(); });
@@ -510,28 +547,103 @@ void TFLumarqPylon::TranslateWindows()
 {
     DM.LanguageChanger.Translate(this, objectName(), QString(), 0);
     ClearSeparatorTexts();
+    DescribeControls();
     if (FInfoWindow) DM.LanguageChanger.Translate(FInfoWindow, FInfoWindow->objectName(), QString(), 0);
+}
+
+void TFLumarqPylon::DescribeControls()
+{
+    const std::pair<TSpeedButton*, QAction*> tools[] = {
+        {SBOpenFile, Otwrzplik1},        {SBSaveToFile, Zapiszdopliku1}, {SBNetworkSettings, Sie1},
+        {SBConfiguration, konfiguracja1}, {sbFonts, Ustawieniaczcionek1}, {SBSendConfiguration, Wylij1},
+        {SBDownload, Pobierz1}};
+    for (const auto& [button, action] : tools) {
+        // The hint as translated, without the shortcut an earlier pass added.
+        QString hint = button->toolTip();
+        if (const int open = hint.lastIndexOf(QStringLiteral(" (")); open > 0 && hint.endsWith(QLatin1Char(')')))
+            hint.truncate(open);
+        button->setAccessibleName(hint);
+        const QString keys = action->shortcut().toString(QKeySequence::NativeText);
+        button->setToolTip(keys.isEmpty() ? hint : hint + QStringLiteral(" (") + keys + QLatin1Char(')'));
+    }
+    for (int L = 0; L < PriceLineEditor::Lines; ++L) {
+        const QString line = MsgText(MsgLineName).arg(L + 1);
+        DigitPanels[L]->setAccessibleDescription(MsgText(MsgDigitsHelp));
+        NameBoxes[L]->setAccessibleName(MsgText(MsgNameName).arg(L + 1));
+        NameBoxes[L]->lineEdit()->setAccessibleName(MsgText(MsgNameName).arg(L + 1));
+        for (QCheckBox* box : FlagBoxes[L]) {
+            box->setAccessibleName(box->text());
+            box->setAccessibleDescription(line);
+        }
+        PointButtons[L].first->setAccessibleName(line + QStringLiteral(" .\u2190"));
+        PointButtons[L].second->setAccessibleName(line + QStringLiteral(" .\u2192"));
+        DescribeDigits(L);
+    }
+    CBDOMS->setAccessibleName(CBDOMS->text());
+
+    // The menus open from the keyboard: Alt with the first letter of a title
+    // that no menu before it took, as the system draws mnemonics.
+    for (QShortcut* key : menuKeys_) delete key;
+    menuKeys_.clear();
+    auto opener = [this](const QKeySequence& keys, QMenu* menu) {
+        auto* key = new QShortcut(keys, this);
+        connect(key, &QShortcut::activated, this, [this, menu] { MainMenu1->setActiveAction(menu->menuAction()); });
+        menuKeys_.push_back(key);
+    };
+    QString taken;
+    for (QMenu* menu : {Plik1, komunikacja1, Ustawienia1, Pomoc1, mLanguage}) {
+        for (const QChar c : menu->title().toUpper()) {
+            if (!c.isLetter() || c.unicode() > 'Z' || taken.contains(c)) continue;
+            taken += c;
+            opener(QKeySequence(Qt::ALT | Qt::Key(c.unicode())), menu);
+            break;
+        }
+    }
+    opener(QKeySequence(Qt::Key_F10), Plik1);
+}
+
+void TFLumarqPylon::DescribeDigits(int L)
+{
+    // Each digit reads out as "Line 3, digit 4: 6"; the display as its focused digit.
+    auto value = [this](int i) {
+        const int picture = editor_.DigitPicture(i);
+        if (picture >= 0 && picture <= 9) return QString::number(picture);
+        return MsgText(picture == PriceLineEditor::Dash ? MsgDigitDash : MsgDigitBlank);
+    };
+    for (int k = 0; k < PriceLineEditor::DigitsPerLine; ++k) {
+        const int i = PriceLineEditor::DigitsPerLine * L + k;
+        const QString name = MsgText(MsgDigitName).arg(L + 1).arg(k + 1).arg(value(i));
+        DigitImages[i]->setAccessibleName(name);
+        DigitButtons[i].first->setAccessibleName(name + QStringLiteral(" \u2191"));
+        DigitButtons[i].second->setAccessibleName(name + QStringLiteral(" \u2193"));
+    }
+    const int focused = PriceLineEditor::DigitsPerLine * L + typing_.FocusDigit();
+    DigitPanels[L]->setAccessibleName(DigitImages[focused]->accessibleName());
 }
 
 // ---------------------------------------------------------------- price line handlers
 
 void TFLumarqPylon::SBUp11Click(QObject* sender)
 {
+    typing_.EntryBroken();
     editor_.DigitUp(TagOf(sender));
 }
 
 void TFLumarqPylon::SBDown11Click(QObject* sender)
 {
+    typing_.EntryBroken();
     editor_.DigitDown(TagOf(sender));
 }
 
 void TFLumarqPylon::SBLeft1Click(QObject* sender)
 {
+    typing_.EntryBroken();
     editor_.PointLeft(TagOf(sender));
 }
 
 void TFLumarqPylon::SBRight1Click(QObject* sender)
 {
+    typing_.EntryBroken();
     editor_.PointRight(TagOf(sender));
 }
 
@@ -571,6 +683,104 @@ void TFLumarqPylon::CBDOMSClick()
     editor_.SetDoms(CBDOMS->isChecked());
 }
 
+// ---------------------------------------------------------------- typing
+
+bool TFLumarqPylon::eventFilter(QObject* watched, QEvent* event)
+{
+    for (int L = 0; L < PriceLineEditor::Lines; ++L)
+        if (watched == DigitPanels[L]) return DigitDisplayEvent(L, event);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TFLumarqPylon::DigitDisplayEvent(int L, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        typing_.Begin(L);
+        ShowTypingFocus();
+        return false;
+    case QEvent::FocusOut:
+        if (typing_.Line() == L) typing_.Accept();
+        ShowTypingFocus();
+        return false;
+    case QEvent::MouseButtonPress: {
+        // A click on a digit chooses it for Up and Down.
+        const int x = static_cast<QMouseEvent*>(event)->position().toPoint().x();
+        if (typing_.Line() != L) DigitPanels[L]->setFocus(Qt::MouseFocusReason);
+        typing_.SetFocusDigit(qBound(0, (x - 4) / 41, PriceLineEditor::DigitsPerLine - 1));
+        ShowTypingFocus();
+        return false;
+    }
+    case QEvent::ShortcutOverride: {
+        // Digits, the point and the editing keys belong to the display while it has the focus.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            const int k = key->key();
+            if ((k >= Qt::Key_0 && k <= Qt::Key_9) || k == Qt::Key_Period || k == Qt::Key_Comma
+                || k == Qt::Key_Backspace || k == Qt::Key_Escape || k == Qt::Key_Return || k == Qt::Key_Enter
+                || k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Left || k == Qt::Key_Right)
+                key->accept();
+        }
+        return false;
+    }
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+        if (typing_.Line() != L) typing_.Begin(L);
+        if (!TypedKey(key->key(), key->text())) return false;
+        ShowTypingFocus();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool TFLumarqPylon::TypedKey(int key, const QString& text)
+{
+    // The answer says whether the key belongs to the display; a refused
+    // price key is still the display's, it only changes nothing.
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        typing_.Digit(key - Qt::Key_0);
+        return true;
+    }
+    if (key == Qt::Key_Period || key == Qt::Key_Comma || text == QLatin1String(".") || text == QLatin1String(",")) {
+        typing_.Point();
+        return true;
+    }
+    switch (key) {
+    case Qt::Key_Backspace: typing_.Backspace(); return true;
+    case Qt::Key_Up: typing_.Up(); return true;
+    case Qt::Key_Down: typing_.Down(); return true;
+    case Qt::Key_Left: typing_.Left(); return true;
+    case Qt::Key_Right: typing_.Right(); return true;
+    case Qt::Key_Escape: typing_.Cancel(); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // Accepted: what the line holds now is what the next Escape puts back.
+        const int line = typing_.Line();
+        typing_.Accept();
+        typing_.Begin(line);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void TFLumarqPylon::ShowTypingFocus()
+{
+    for (int L = 0; L < PriceLineEditor::Lines; ++L) {
+        DigitFocusFrame* frame = FocusFrames[L];
+        const bool focused = typing_.Line() == L && DigitPanels[L]->hasFocus();
+        if (focused) {
+            frame->SetDigit(DigitImages[PriceLineEditor::DigitsPerLine * L + typing_.FocusDigit()]->geometry());
+            frame->raise();
+            DescribeDigits(L);
+        }
+        frame->setVisible(focused);
+    }
+}
+
 // ---------------------------------------------------------------- display
 
 void TFLumarqPylon::ShowPylon(K_PYLON snapshot)
@@ -593,6 +803,8 @@ void TFLumarqPylon::DigitDrawn(int digit, int picture)
     // A value beyond the picture list (from a foreign file) shows a dark cell.
     if (picture < 0 || picture >= pictures.size()) picture = PriceLineEditor::Blank;
     DigitImages[digit]->Draw(pictures[picture]);
+    if (DigitPanels[digit / PriceLineEditor::DigitsPerLine] && !Msg[MsgDigitName].empty())
+        DescribeDigits(digit / PriceLineEditor::DigitsPerLine);
 }
 
 void TFLumarqPylon::DigitTagChanged(int digit, int tag)

@@ -2,6 +2,7 @@
 #include <array>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include <QMainWindow>
 #include <QString>
@@ -11,6 +12,7 @@
 #include "comm/Waiter.h"
 #include "ui/common/FileDialogs.h"
 #include "model/PriceLineEditor.h"
+#include "model/PriceTyping.h"
 
 class History;
 class HistoryRecorder;
@@ -24,7 +26,9 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QShortcut;
 class TDM;
+class DigitFocusFrame;
 class TFInfoWindow;
 class TImage;
 class TSpeedButton;
@@ -97,6 +101,7 @@ public:
     QAction* MClose = nullptr;
     QMenu* komunikacja1 = nullptr;
     QAction* Wylij1 = nullptr;
+    QAction* Pobierz1 = nullptr;  // Download, F9
     QAction* Weryfikujpowysaniu1 = nullptr;  // checkable: read each pylon back after sending
     QAction* Historiawysyania1 = nullptr;
     QMenu* Ustawienia1 = nullptr;
@@ -123,7 +128,11 @@ public:
     // Blinking, leading zeros, dash, off.
     std::array<std::array<QCheckBox*, PriceLineEditor::BoxCount>, PriceLineEditor::Lines> FlagBoxes{};
 
+    // Over each digit display: which line and digit take typed keys.
+    std::array<DigitFocusFrame*, PriceLineEditor::Lines> FocusFrames{};
+
     PriceLineEditor& Editor() { return editor_; }
+    PriceTyping& Typing() { return typing_; }
 
     // ---- display operations
     void ShowPylon(K_PYLON snapshot);
@@ -171,12 +180,24 @@ public slots:
     void Weryfikujpowysaniu1Click();
     virtual void Historiawysyania1Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Keys and focus of a line's digit display.
+    bool DigitDisplayEvent(int line, QEvent* event);
+    bool TypedKey(int key, const QString& text);
+    void ShowTypingFocus();
+    void SetTabOrder();
     void CreateControls();
     void CreateMenu();
     void CreateToolbar();
     void CreateLine(int line);
     void TranslateWindows();
+    // After every translation: the tool tips name their menu shortcuts, and
+    // every control that takes the focus has its accessible name.
+    void DescribeControls();
+    void DescribeDigits(int line);
     void ClearSeparatorTexts();
     QIcon Glyph(int index) const;
 
@@ -207,6 +228,7 @@ private:
     // The send history every command of the window records into.
     std::unique_ptr<History> history_;
     std::unique_ptr<HistoryRecorder> recorder_;
+    PriceTyping typing_{editor_};
     std::unique_ptr<FileDialogs> screenDialogs_;
     FileDialogs* fileDialogs_ = nullptr;
     // The open dialog shows the name last chosen in it this run.
@@ -214,4 +236,6 @@ private:
     SleepWaiter sleepWaiter_;
     Waiter* waiter_ = &sleepWaiter_;
     bool destroying_ = false;
+    // Alt with a menu's letter opens it, F10 the first menu; made anew for each language.
+    std::vector<QShortcut*> menuKeys_;
 };

@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include "ui/common/LogCategories.h"
+#include "ui/common/Palettes.h"
 #include "ui/lang/MessageBoxes.h"
 
 TLumarqApplication::TLumarqApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -15,6 +16,7 @@ TLumarqApplication::TLumarqApplication(int& argc, char** argv) : QApplication(ar
     setDesktopFileName(QStringLiteral(LMQ_APP_ID));
     setWindowIcon(ProgramIcon());
     InstallQtLogSink();
+    FollowDesktopScheme(*this);
 }
 
 QIcon TLumarqApplication::ProgramIcon()

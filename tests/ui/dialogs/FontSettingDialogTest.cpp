@@ -41,7 +41,8 @@ TEST_F(FontSettingTest, OpensWithTheModelsFontsInEnglish)
     EXPECT_EQ(dialog->objectName(), "fPylonFontSetting");
     EXPECT_EQ(dialog->windowTitle(), "Font settings");
     EXPECT_EQ(dialog->size(), QSize(253, 119));
-    EXPECT_EQ(dialog->palette().color(QPalette::Window), QColor(Qt::white));
+    // White under a light palette: the form takes the palette's field colour.
+    EXPECT_EQ(dialog->palette().color(dialog->backgroundRole()), QColor(Qt::white));
     EXPECT_EQ(dialog->Label1->text(), "Basic font number");
     EXPECT_TRUE(dialog->Label1->alignment().testFlag(Qt::AlignRight));
     EXPECT_EQ(dialog->Label2->text(), "Upper index");

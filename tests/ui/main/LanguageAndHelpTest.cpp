@@ -41,7 +41,7 @@ TEST(LanguageMenu, SwitchingTranslatesBothWindowsAndKeepsTheConfigurationsNames)
 {
     WindowRig rig("PL", [](K_PYLON& m) { m.Prices[0].Name = "Pb95"; });
     TFLumarqPylon& w = *rig.window;
-    ASSERT_EQ(w.SBOpenFile->toolTip(), QString::fromUtf8("Otwórz"));
+    ASSERT_EQ(w.SBOpenFile->toolTip(), QString::fromUtf8("Otwórz (Ctrl+O)"));
     ASSERT_EQ(rig.info->windowTitle(), "Informacje");
     ASSERT_EQ(w.FlagBoxes[0][PriceLineEditor::PriceOff]->text(), "Wygaszenie");
     rig.model.Prices[4].Price = {0, 0, 0, 0, 0, 1};  // the picture is not redrawn by a switch
@@ -50,7 +50,7 @@ TEST(LanguageMenu, SwitchingTranslatesBothWindowsAndKeepsTheConfigurationsNames)
 
     EXPECT_EQ(rig.dm->Settings.LangId, "EN");
     EXPECT_EQ(Msg[25], "Open file...");
-    EXPECT_EQ(w.SBOpenFile->toolTip(), "Open");
+    EXPECT_EQ(w.SBOpenFile->toolTip(), "Open (Ctrl+O)");
     EXPECT_EQ(w.Plik1->title(), "File");
     EXPECT_EQ(w.FlagBoxes[0][PriceLineEditor::PriceOff]->text(), "Turn off");
     EXPECT_EQ(rig.info->windowTitle(), "Information");
@@ -61,7 +61,7 @@ TEST(LanguageMenu, SwitchingTranslatesBothWindowsAndKeepsTheConfigurationsNames)
     EXPECT_EQ(ScreenCells(w, 4), "0000.00");
 
     w.mLanguage->actions()[2]->trigger();  // Hungarian
-    EXPECT_EQ(w.SBOpenFile->toolTip(), QString::fromUtf8("Megnyitás"));
+    EXPECT_EQ(w.SBOpenFile->toolTip(), QString::fromUtf8("Megnyitás (Ctrl+O)"));
     EXPECT_EQ(rig.info->windowTitle(), QString::fromUtf8("Információ"));
     EXPECT_EQ(w.NameBoxes[0]->currentText(), "Pb95");
 }

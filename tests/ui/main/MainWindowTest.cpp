@@ -43,13 +43,14 @@ TEST(MainWindow, ToolbarButtonsSitOnTheLeftColumnWithTheirHints)
         const char* name;
         const char* hint;
     };
-    const Tool tools[] = {{w.SBOpenFile, "SBOpenFile", "Open"},
-                          {w.SBSaveToFile, "SBSaveToFile", "Save"},
-                          {w.SBNetworkSettings, "SBNetworkSettings", "Connections settings"},
-                          {w.SBConfiguration, "SBConfiguration", "Brightness configuration"},
-                          {w.sbFonts, "sbFonts", "Font settings"},
-                          {w.SBSendConfiguration, "SBSendConfiguration", "Send"},
-                          {w.SBDownload, "SBDownload", "Download"}};
+    // The hints name the keys of the menu items that do the same.
+    const Tool tools[] = {{w.SBOpenFile, "SBOpenFile", "Open (Ctrl+O)"},
+                          {w.SBSaveToFile, "SBSaveToFile", "Save (Ctrl+S)"},
+                          {w.SBNetworkSettings, "SBNetworkSettings", "Connections settings (F7)"},
+                          {w.SBConfiguration, "SBConfiguration", "Brightness configuration (F6)"},
+                          {w.sbFonts, "sbFonts", "Font settings (F8)"},
+                          {w.SBSendConfiguration, "SBSendConfiguration", "Send (F5)"},
+                          {w.SBDownload, "SBDownload", "Download (F9)"}};
     int y = 0;
     for (const Tool& t : tools) {
         EXPECT_EQ(t.button->objectName(), t.name);
@@ -160,6 +161,7 @@ TEST(MainWindow, MenuHasItsItemsCaptionsShortcutsGlyphsAndDefaults)
           {"MClose", "Zamknij", "Close", QKeySequence(), -1, false}}},
         {"komunikacja1",
          {{"Wylij1", "Wyślij", "Send", QKeySequence("F5"), GlyphSend, true},
+          {"Pobierz1", "Pobierz", "Download", QKeySequence("F9"), GlyphDownload, false},
           {"Weryfikujpowysaniu1", "Weryfikuj po wysłaniu", "Verify after sending", QKeySequence(), -1, false},
           {"Historiawysyania1", "Historia wysyłania...", "Send history...", QKeySequence(), -1, false}}},
         {"Ustawienia1",

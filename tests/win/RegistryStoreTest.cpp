@@ -129,7 +129,7 @@ TEST_F(RegistryStore, SessionRoundTripsWithTheRegistrysValueTypes)
         {session + L"\\Prices", L"0.PriceName", REG_SZ, WideBytes(L"\u0141\u00F3d\u017A")},
         {session + L"\\Prices", L"0.PriceConf", REG_BINARY, {0, 0, 3, 0, 0}},
         {session + L"\\NetSettings\\10", L"IP", REG_SZ, WideBytes(L"127.0.0.10")},
-        {session + L"\\NetSettings\\12", L"Port", REG_DWORD, {0x34, 0x08, 0, 0}},
+        {session + L"\\NetSettings\\12", L"Port", REG_DWORD, {0x40, 0x08, 0, 0}},
         {session + L"\\NetSettings\\2", L"Active", REG_DWORD, {0, 0, 0, 0}},
     };
     for (const auto& e : expected) {

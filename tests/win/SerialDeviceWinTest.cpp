@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "comm/EComPort.h"
+#include "comm/Frames.h"
 #include "comm/SerialCommand.h"
 #include "comm/TComPort.h"
+#include "model/K_PYLON.h"
 
 namespace {
 
@@ -65,17 +67,23 @@ protected:
     TComPort port;
 };
 
-TEST_F(SerialToEmulator, TheMappedPortIsListedAndAnswersAHeader)
+TEST_F(SerialToEmulator, TheMappedPortIsListedAndTakesAPriceBlock)
 {
     const auto ports = TComPort::ExistingPorts();
     EXPECT_NE(std::find(ports.begin(), ports.end(), name), ports.end());
-    for (int code : {TComPort::br2400, TComPort::br9600}) {
+    for (int code : {TComPort::br2400, TComPort::br115200, TComPort::br9600}) {
         port.SetBaudRate(code);
-        port.Open();
-        SerialCommand::WriteHeader(port, 20);
-        EXPECT_EQ(SerialCommand::ReadReply(port), 170) << code;
+        port.Open();  // the line settings of every rate are taken
         port.Close();
     }
+    port.Open();
+    SerialCommand::WriteHeader(port, 20);
+    EXPECT_EQ(SerialCommand::ReadReply(port), 170);
+    K_PYLON model;
+    model.Prices[2].Price = {0, 0, 4, 3, 2, 1};
+    const auto block = Frames::MakeDigitsBlock(model);
+    SerialCommand::WriteBytes(port, block.data(), block.size());
+    EXPECT_EQ(SerialCommand::ReadReply(port), 170);
 }
 
 TEST_F(SerialToEmulator, ASilentLineEndsTheReadByTheTotalTimeOut)

@@ -2,7 +2,7 @@
 # Installs what building and testing need on Debian 12, only what is missing.
 set -euo pipefail
 packages=(build-essential cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libpng-dev clang libclang-rt-14-dev
+          libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libsqlite3-dev clang libclang-rt-14-dev
           fonts-dejavu-core qt6-svg-dev scdoc man-db gzip file dpkg-dev lintian desktop-file-utils
           appstream shared-mime-info)
 missing=()

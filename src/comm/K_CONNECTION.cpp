@@ -220,7 +220,7 @@ LinkResult K_CONNECTION::ReadFontBlock(K_PYLON& model)
     return r;
 }
 
-void ReportResult(LinkResult code, ProgressLog& log)
+std::string ResultMessage(LinkResult code)
 {
     int message = -1;
     switch (code) {
@@ -235,7 +235,13 @@ void ReportResult(LinkResult code, ProgressLog& log)
     case Frames::ReplyAck: message = MsgOk; break;
     case Frames::ReplyCrcError: message = MsgCrcError; break;
     case Frames::ReplyInvalidCommand: message = MsgInvalidCommand; break;
-    default: return;
+    default: return {};
     }
-    log.AppendLine(Msg[message]);
+    return Msg[message];
+}
+
+void ReportResult(LinkResult code, ProgressLog& log)
+{
+    const std::string message = ResultMessage(code);
+    if (!message.empty()) log.AppendLine(message);
 }

@@ -59,5 +59,7 @@ private:
     std::array<uint8_t, 3> header{0x4B, 0x64, 0x34};
 };
 
+// The message of `code` in the current language; empty for codes without one.
+std::string ResultMessage(LinkResult code);
 // Appends the message of `code` to the log; codes without a message append nothing.
 void ReportResult(LinkResult code, ProgressLog& log);

@@ -19,12 +19,14 @@ bool NetworkCommand::RefuseEmptyList(PylonCommandEnv& env)
     return true;
 }
 
-bool NetworkCommand::Connect(PylonCommandEnv& env, const K_PYLON::tag_IP_SETTINGS& entry, uint8_t command)
+bool NetworkCommand::Connect(PylonCommandEnv& env, const K_PYLON::tag_IP_SETTINGS& entry, uint8_t command,
+                             int* result)
 {
     env.link.SetTarget(entry.IP, entry.Port);
     env.link.command = command;
     env.log.AppendLine(Msg[MsgConnecting] + Cp1250::ToUtf8(entry.IP) + "...");
     const LinkResult r = env.link.Connect();
+    if (result) *result = r;
     if (r == 0) return true;
     ReportResult(r, env.log);
     return false;

@@ -13,6 +13,8 @@ public:
     static bool RefuseEmptyList(PylonCommandEnv& env);
     // Points the link at the pylon with `command` for the next header, logs
     // "* Connecting with" + its address + "...", and connects. A failure is
-    // reported to the log and gives false; nothing is left open then.
-    static bool Connect(PylonCommandEnv& env, const K_PYLON::tag_IP_SETTINGS& entry, uint8_t command);
+    // reported to the log and gives false; nothing is left open then. The
+    // link's result goes to `result` when one is given.
+    static bool Connect(PylonCommandEnv& env, const K_PYLON::tag_IP_SETTINGS& entry, uint8_t command,
+                        int* result = nullptr);
 };

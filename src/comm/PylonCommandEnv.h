@@ -6,6 +6,7 @@ class K_CONNECTION;
 class K_PYLON;
 class ProgressLog;
 class TComPort;
+class TransferRecorder;
 class Waiter;
 
 // Everything a pylon command works with: the program's model, the TCP link,
@@ -24,4 +25,6 @@ struct PylonCommandEnv {
     std::function<void(const std::string& text)> errorBox;
     // Redraws the pylon picture from a snapshot of the model.
     std::function<void(const K_PYLON& model)> showPylon;
+    // Told about every pylon the command talks to (the send history); none: nothing is recorded.
+    TransferRecorder* recorder = nullptr;
 };

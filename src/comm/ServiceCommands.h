@@ -4,6 +4,7 @@
 
 #include "comm/K_CONNECTION.h"
 #include "comm/PylonCommandEnv.h"
+#include "comm/TransferResult.h"
 
 // The service window's two commands: the pylon's geometry (command 23 with
 // prices - 1, digits - 1 and their XOR) and its display tests (command 29
@@ -37,5 +38,18 @@ private:
     // The network path of both commands: header, reply, payload, reply.
     void RunNetwork(uint8_t command, const uint8_t* payload, size_t payloadSize);
 
+    // The result of the pylon being talked to, for the environment's recorder.
+    void BeginPylon(uint8_t command, const uint8_t* payload, const std::string& target, const std::string& name);
+    bool Note(TransferStep::Kind kind, uint8_t command, LinkResult code, const std::string& message);
+    bool Note(TransferStep::Kind kind, uint8_t command, LinkResult code);
+    void EndPylon(bool ok);
+    // A serial port error ended the command.
+    void PortError(const std::string& what);
+
     PylonCommandEnv env_;
+    PylonResult pylon_;
+    std::string action_;
+    std::string detail_;
+    int64_t start_ = 0;
+    bool pending_ = false;
 };

@@ -2,10 +2,11 @@
 #include <array>
 #include <string>
 
-// The numbered messages of the current language (0 to 43), in UTF-8, empty
-// until a language with a [MSG] section has been loaded. Looked up at the moment of
-// use, so a text shown after a language change is in the new language.
-constexpr int MsgCount = 44;
+// The numbered messages of the current language (0 to 79; a number without a
+// text reads "ERROR"), in UTF-8, empty until a language with a [MSG] section
+// has been loaded. Looked up at the moment of use, so a text shown after a
+// language change is in the new language.
+constexpr int MsgCount = 80;
 extern std::array<std::string, MsgCount> Msg;
 
 // What each number says (the English text in brackets).
@@ -44,11 +45,30 @@ enum MsgId : int {
     MsgOpenedPort = 41,
     MsgClosingPort = 42,
     MsgClosedPort = 43,
+    MsgHistoryNotWritten = 44,   // "* The send history could not be written"
+    MsgHistoryMovedAside = 45,   // "* The damaged send history was moved to" + the new name
+    MsgHistoryHeadings = 46,     // 46 to 50: Time, Pylon, Action, Result, Prices
+    MsgHistoryAllPylons = 51,
+    MsgHistoryAllResults = 52,
+    MsgHistorySucceeded = 53,
+    MsgHistoryFailed = 54,
+    MsgHistoryActions = 55,      // 55 to 58: Send, Download, Pylon geometry, Display test
+    MsgHistoryExportTitle = 59,  // "Export send history"
+    MsgHistoryCsvFilter = 60,    // "CSV files (*.csv)|*.csv"
+    MsgHistoryCsvName = 61,      // "history.csv"
+    MsgHistoryExportError = 62,  // "The file could not be written"
+    MsgHistoryRecords = 63,      // "Records:"
+    MsgHistoryCannotOpen = 64,   // "The send history cannot be opened"
+    MsgVerified = 75,          // "* Verified: the pylon holds what was sent"
+    MsgVerifyReadFailed = 76,  // "* Not verified: the configuration could not be read back from the pylon"
+    MsgVerifyLine = 77,        // "Line %1: sent %2, pylon holds %3"
+    MsgVerifyField = 78,       // "%1: sent %2, pylon holds %3"
+    MsgVerifyWords = 79,       // the field and flag names of 77 and 78, separated by "|"
 };
 
 class IniStore;
 
-// Fills Msg from the [MSG] section of a language text, keys "0" to "43"; a
+// Fills Msg from the [MSG] section of a language text, keys "0" to "79"; a
 // missing key gives "ERROR". A text without [MSG] leaves Msg as it is. The
 // escapes "\r\n" and "\t" (either letter case) become a line break and a tab.
 void LoadMessages(const IniStore& texts);

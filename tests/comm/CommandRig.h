@@ -2,6 +2,7 @@
 // What the transfer and service command tests share: a progress log that
 // records what the operator would see, the English messages, and a rig that
 // wires a command to the emulator over loopback or a pseudo-terminal.
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -49,7 +50,7 @@ public:
 // The English [MSG] texts the commands use.
 inline void LoadEnglishMessages()
 {
-    static const char* const texts[MsgCount] = {
+    static const char* const texts[] = {
         "* Undefined network settings", "* Connecting with", "* Connected...", "* Sending data...",
         "* Data send", "* Data reading...", "* Socket - no memory", "* Connection error",
         "* Stream error", "* Sending error", "* Sending data - timeout", "* Reading data error",
@@ -60,7 +61,15 @@ inline void LoadEnglishMessages()
         "OK", "Name", "IP", "Port", "State", "Active", "Inactive", "IP exists", "Wrong password",
         "DLL function error", "Polish manufacturer of LED displays", "All rights reserved",
         "Opening port", "Opened port", "Closing port", "Closed port"};
-    for (int i = 0; i < MsgCount; ++i) Msg[i] = std::string(texts[i]);
+    for (int i = 0; i < MsgCount; ++i) Msg[i] = i < int(std::size(texts)) ? texts[i] : "ERROR";
+    Msg[MsgHistoryNotWritten] = "* The send history could not be written";
+    Msg[MsgHistoryMovedAside] = "* The damaged send history was moved to";
+    Msg[MsgVerified] = "* Verified: the pylon holds what was sent";
+    Msg[MsgVerifyReadFailed] = "* Not verified: the configuration could not be read back from the pylon";
+    Msg[MsgVerifyLine] = "Line %1: sent %2, pylon holds %3";
+    Msg[MsgVerifyField] = "%1: sent %2, pylon holds %3";
+    Msg[MsgVerifyWords] = "Left side brightness|Right side brightness|Brightness without sensor|Gamma|"
+                          "Basic font|Upper index|blinking|dashes|off|leading zeros off";
 }
 
 struct BoxCall {

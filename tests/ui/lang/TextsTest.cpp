@@ -13,7 +13,7 @@ namespace {
 const QStringList Codes = {"PL", "EN", "HU", "DE"};
 const QStringList SectionOrder = {"_SETTINGS_",           "FLumarqPylon",           "FServiceOptions",
                                   "FInfoWindow",          "FLumarqConfiguration",   "FLumarqNetworkSettings",
-                                  "fPylonFontSetting",    "MSG"};
+                                  "fPylonFontSetting",    "FSendHistory",           "MSG"};
 
 using Section = QMap<QString, QString>;  // key -> value, keys as written
 struct Text {
@@ -143,8 +143,8 @@ TEST(LanguageTexts, CountKeysAndKeepPolishOnlyMenuCaption)
     for (const QString& code : Codes) {
         SCOPED_TRACE(code.toStdString());
         ASSERT_TRUE(changer.LoadLanguage(code));
-        EXPECT_EQ(changer.Texts.KeyCount(), code == "PL" ? 281 : 280);
-        EXPECT_EQ(changer.Texts.SectionCount(), 8);
+        EXPECT_EQ(changer.Texts.KeyCount(), code == "PL" ? 317 : 316);
+        EXPECT_EQ(changer.Texts.SectionCount(), 9);
         EXPECT_EQ(changer.Texts.ValueExists("FLumarqPylon", "CMLanguage"), code == "PL");
         EXPECT_EQ(changer.Texts.ReadString("_SETTINGS_", "LNGCode", {}), code.toStdString());
     }

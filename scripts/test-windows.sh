@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The Windows build: the core, its tests and the Send probe cross-built with
+# The Windows build: the core, its tests and pylonctl.exe cross-built with
 # mingw-w64 into build-win, then run under wine in a prefix of their own
 # (build-win/wine): the store against wine's registry (read back with
 # "reg query"), the serial port against the Linux pylon emulator through a
 # pseudo-terminal mapped to COM7, the link against the emulator on
-# 127.0.0.1, and a Send from Windows compared byte for byte with the same
-# Send from Linux. Needs the Linux build in build (LMQ_LINUX_BUILD) for the
-# emulator. Prints how long each part took.
+# 127.0.0.1, and "pylonctl.exe send --verify" over the mapped port compared
+# byte for byte with the same command of the Linux build. Uses the Linux build
+# in build (LMQ_LINUX_BUILD) for the emulator and pylonctl. Prints how long
+# each part took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -23,7 +24,7 @@ cmake -S . -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cma
       -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$win" -j"$jobs"
 cmake -S . -B "$linux" >/dev/null
-cmake --build "$linux" -j"$jobs" --target pylon-emulator lmq-send-probe
+cmake --build "$linux" -j"$jobs" --target pylon-emulator pylonctl
 lap "cross build"
 
 if ! command -v wine >/dev/null; then
@@ -98,11 +99,16 @@ wine reg export 'HKCU\Software\Lumarq Technology\Pylon2' "$(winepath -w "$work/s
 iconv -f UTF-16LE -t UTF-8 "$work/store.reg" | tr -d '\r' | grep -Fqx '"0.PriceName"="Łódź"' ||
   { echo "the line name is not the wide text Łódź"; exit 1; }
 
-echo "== a Send from Windows and from Linux put the same bytes on the line"
-wine "$win/bin/lmq-send-probe.exe" COM8 | tr -d '\r' >"$work/winsend.out"
-"$linux/bin/lmq-send-probe" "${linuxsend_pty#/dev/}" >"$work/linuxsend.out"
+echo "== pylonctl.exe send --verify over COM8 puts the bytes of the Linux pylonctl on the line"
+config="$work/station.lmqpyl"
+"$linux/bin/pylonctl" set --new "$config" --line 1 --price 6.49 --name "Pb95" \
+  --line 4 --price 3.09 --blink --name "LPG" --brightness 80,70,60 --gamma 2.2
+wine "$win/bin/pylonctl.exe" --version | tr -d '\r' | grep -q "without the send history"
+wine "$win/bin/pylonctl.exe" send --verify --font 5,1 "$(winepath -w "$config")" serial:COM8 2>&1 |
+  tr -d '\r' >"$work/winsend.out" || { cat "$work/winsend.out"; echo "pylonctl.exe send failed"; exit 1; }
+"$linux/bin/pylonctl" send --verify --font 5,1 "$config" "serial:${linuxsend_pty#/dev/}" \
+  >"$work/linuxsend.out" 2>&1 || { cat "$work/linuxsend.out"; echo "pylonctl send failed"; exit 1; }
 stop_emulator 1; stop_emulator 2
-diff "$work/winsend.out" "$work/linuxsend.out"
 [ -s "$work/linuxsend.bin" ] || { echo "the Linux Send put nothing on the line"; exit 1; }
 cmp "$work/winsend.bin" "$work/linuxsend.bin"
 echo "$(stat -c %s "$work/winsend.bin") bytes, identical"

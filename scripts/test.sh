@@ -2,7 +2,8 @@
 # Builds and runs every test: a normal build, a build with AddressSanitizer
 # and UndefinedBehaviorSanitizer, bounded libFuzzer runs of the core's
 # parsers, and the Debian package built, installed, run and removed
-# (scripts/package-test.sh). Any failure or sanitizer report fails the run.
+# (scripts/package-test.sh), and the Windows cross build with its tests under
+# wine (scripts/test-windows.sh). Any failure or sanitizer report fails the run.
 #   scripts/test.sh          everything
 #   scripts/test.sh --quick  the normal build only
 set -euo pipefail
@@ -49,4 +50,6 @@ for f in build-fuzz/bin/fuzz_*; do
   grep -E '^stat::number_of_executed_units' "$log" || true
 done
 scripts/package-test.sh
+echo "== Windows cross build, tests under wine"
+scripts/test-windows.sh
 echo "all tests passed"

@@ -1,6 +1,6 @@
 // pylon-emulator: a pylon controller on this machine, for trying the
 // configurator without hardware, with the face the pylon would show.
-//   pylon-emulator [--tcp PORT] [--pty] [--face] [--face-png FILE] [--face-text]
+//   pylon-emulator [--tcp PORT] [--pty] [--face] [--face-png FILE] [--face-text] [--record FILE]
 // Without --tcp and --pty it does both, TCP on port 2101. Runs until
 // interrupted (or, with --face, until its window is closed).
 #include <chrono>
@@ -28,12 +28,13 @@
 namespace {
 
 const char* const UsageText =
-    "usage: pylon-emulator [--tcp PORT] [--pty] [--face] [--face-png FILE] [--face-text]\n"
+    "usage: pylon-emulator [--tcp PORT] [--pty] [--face] [--face-png FILE] [--face-text] [--record FILE]\n"
     "  --tcp PORT       answer on 127.0.0.1:PORT (0 picks a free port)\n"
     "  --pty            answer on a pseudo-terminal; use the printed port name\n"
     "  --face           show the pylon's face in a window\n"
     "  --face-png FILE  write the face as a PNG picture after every change\n"
     "  --face-text      show the face in this terminal, redrawn in place\n"
+    "  --record FILE    when stopped, write every byte it received to FILE\n"
     "  -h, --help       this text\n"
     "  --version        the version\n"
     "Without --tcp and --pty: --tcp 2101 --pty.\n";
@@ -43,9 +44,22 @@ struct Options {
     long port = 2101;
     bool window = false, text = false;
     std::string png;
+    std::string record;
 };
 
 enum class Parsed { Run, Help, Version, Bad };
+
+// The bytes the emulator received, as they came, all connections together.
+bool WriteRecord(const std::string& file, const std::vector<uint8_t>& bytes)
+{
+    FILE* f = std::fopen(file.c_str(), "wb");
+    if (!f) {
+        std::fprintf(stderr, "pylon-emulator: cannot write %s\n", file.c_str());
+        return false;
+    }
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
 
 Parsed Parse(int argc, char** argv, Options& o)
 {
@@ -64,6 +78,8 @@ Parsed Parse(int argc, char** argv, Options& o)
             o.window = true;
         } else if (a == "--face-png" && i + 1 < argc && argv[i + 1][0]) {
             o.png = argv[++i];
+        } else if (a == "--record" && i + 1 < argc && argv[i + 1][0]) {
+            o.record = argv[++i];
         } else if (a == "--face-text") {
             o.text = true;
         } else {
@@ -248,6 +264,7 @@ int main(int argc, char** argv)
     if (o.window) {
         status = RunFaceWindow(emu, argc, argv, stopSignals, [&outputs] { outputs.Tick(); });
         emu.Stop();
+        if (!o.record.empty() && !WriteRecord(o.record, emu.Received())) status = 1;
         return status;
     }
 #endif
@@ -261,6 +278,7 @@ int main(int argc, char** argv)
     // A change that came just before the end is still drawn.
     if (drawing) outputs.Tick();
     emu.Stop();
+    if (!o.record.empty() && !WriteRecord(o.record, emu.Received())) status = 1;
     if (o.text) std::fputs("\n", stdout);
     return status;
 }

@@ -4,12 +4,16 @@
 #include <cstdio>
 #include <sstream>
 
+#ifndef LMQ_NO_HISTORY
 #include "cli/HistoryReport.h"
+#endif
 #include "cli/Report.h"
 #include "cli/Target.h"
 #include "cli/Transfer.h"
+#ifndef LMQ_NO_HISTORY
 #include "history/History.h"
 #include "history/HistoryPlatform.h"
+#endif
 #include "model/Cp1250.h"
 #include "model/K_FILE.h"
 
@@ -300,6 +304,11 @@ int VerifyCommand(const Options& o, const TransferArgs& a)
 int HistoryCommand(const Options& o, const HistoryArgs& a)
 {
     if (a.csv && o.json) return Usage("give either --csv or --json");
+#ifdef LMQ_NO_HISTORY
+    (void)a;
+    Complain("this build of pylonctl keeps no send history (see pylonctl --version)");
+    return ExitFile;
+#else
     HistoryFilter filter;
     filter.target = a.target;
     if (a.target.rfind("serial:", 0) == 0) {
@@ -356,4 +365,5 @@ int HistoryCommand(const Options& o, const HistoryArgs& a)
         return ExitFile;
     }
     return ExitOk;
+#endif
 }

@@ -7,7 +7,11 @@
 #include "model/Cp1250.h"
 #include "model/Version.h"
 
+#ifndef LMQ_NO_HISTORY
 Session::Session(bool quiet) : log(quiet), recorder(history, "pylonctl", ProgramVersionText(), &log)
+#else
+Session::Session(bool quiet) : log(quiet)
+#endif
 {
     // The port's own lines, as the window writes them into its log.
     auto portLine = [this](int msg) {
@@ -19,16 +23,25 @@ Session::Session(bool quiet) : log(quiet), recorder(history, "pylonctl", Program
     port.OnAfterClose = portLine(MsgClosedPort);
 }
 
+TransferRecorder* Session::Recorder()
+{
+#ifndef LMQ_NO_HISTORY
+    return &recorder;
+#else
+    return nullptr;
+#endif
+}
+
 PylonResult Session::Send(const K_PYLON& config, const Target& target, bool verify)
 {
     K_PYLON model(config);
-    return Run(model, target, true, verify, &recorder);
+    return Run(model, target, true, verify, Recorder());
 }
 
 PylonResult Session::Download(const Target& target, K_PYLON& into)
 {
     K_PYLON model(into);
-    PylonResult r = Run(model, target, false, false, &recorder);
+    PylonResult r = Run(model, target, false, false, Recorder());
     // Only the fields the pylon sent change; the file keeps its names,
     // its pylon list and its serial settings.
     if (r.succeeded) {
@@ -61,8 +74,10 @@ PylonResult Session::Verify(const K_PYLON& config, const Target& target)
         for (const ConfigDifference& d : r.differences) r.verifyLines.push_back(ConfigCompare::Describe(d));
         for (const std::string& line : r.verifyLines) log.AppendLine(line);
     }
-    recorder.CommandStarted();
-    recorder.PylonDone("verify", r, &config, {});
+    if (TransferRecorder* rec = Recorder()) {
+        rec->CommandStarted();
+        rec->PylonDone("verify", r, &config, {});
+    }
     return r;
 }
 

@@ -6,9 +6,12 @@
 #include "cli/Target.h"
 #include "comm/K_CONNECTION.h"
 #include "comm/TComPort.h"
+#include "comm/TransferRecorder.h"
 #include "comm/TransferResult.h"
+#ifndef LMQ_NO_HISTORY
 #include "history/History.h"
 #include "history/HistoryRecorder.h"
+#endif
 #include "model/K_PYLON.h"
 
 // The exit codes of pylonctl; of several, the highest applies.
@@ -43,9 +46,13 @@ private:
     K_CONNECTION link{"0.0.0.0", DefaultPylonPort};
     TComPort port;
     NoWaiter waiter;
-    // Every transfer goes to the send history, as one from the window does.
+    // Every transfer goes to the send history, as one from the window does
+    // (null in a build without the history).
+    TransferRecorder* Recorder();
+#ifndef LMQ_NO_HISTORY
     History history;
     HistoryRecorder recorder;
+#endif
 };
 
 // The exit code one target's result stands for.

@@ -77,8 +77,14 @@ int main(int argc, char** argv)
     CLI::App app{"pylonctl: shows and edits Lumarq Pylon configuration files, sends them to pylons,\n"
                  "downloads and verifies what the pylons hold, and lists the send history.",
                  "pylonctl"};
+#ifdef LMQ_NO_HISTORY
+    // The Windows build is made without SQLite.
+    const std::string builtWithout = ", without the send history";
+#else
+    const std::string builtWithout;
+#endif
     app.set_version_flag("--version", "pylonctl " + ProgramVersionText() + " (file version " +
-                                          ProgramFileVersion() + ")");
+                                          ProgramFileVersion() + builtWithout + ")");
     app.footer(std::string("\n") + Targets + "\n" + ExitCodes);
     app.require_subcommand(1);
     AddCommon(app, o);

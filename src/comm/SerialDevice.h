@@ -22,11 +22,21 @@ public:
     virtual int Open(const std::string& path) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
-    // Starts with empty input and output queues of the given size.
+    // Input and output queues of the given size, started empty.
     virtual int SetupQueues(int size) = 0;
     // 8 data bits, no parity, 1 stop bit, raw, no flow control, DTR and RTS
     // inactive, at `rate` baud.
     virtual int SetLine(int rate) = 0;
+    // The read and write time-outs of the port, in milliseconds: between two
+    // received bytes, per byte asked for plus a constant, and per byte written
+    // plus a constant. Every Read and Write passes the limits these give for
+    // its count; a system that keeps time-outs with the port (Windows) is
+    // given them here once.
+    struct Timeouts {
+        int readInterval, readPerByte, readConstant, writePerByte, writeConstant;
+    };
+    // 0, the system's error number, or -1 for limits refused without one.
+    virtual int SetTimeouts(const Timeouts& t) = 0;
     // Ends when `count` bytes arrived, when `intervalMs` passes without a next
     // byte (counted from the first byte on), or when `totalMs` has passed.
     // A limit of 0 is no limit.
@@ -36,4 +46,6 @@ public:
 
     // The serial ports of this machine, by port name, in natural order.
     static std::vector<std::string> ListPorts();
+    // The device file a port name opens (the name is UTF-8).
+    static std::string PathOf(const std::string& name);
 };

@@ -94,6 +94,16 @@ public:
         return 0;
     }
 
+    int SetTimeouts(const Timeouts& t) override
+    {
+        // Each Read and Write is handed its limits; impossible ones are refused
+        // without a system error.
+        if (t.readInterval < 0 || t.readPerByte < 0 || t.readConstant < 0 || t.writePerByte < 0 ||
+            t.writeConstant < 0)
+            return -1;
+        return 0;
+    }
+
     int SetLine(int rate) override
     {
         termios t{};
@@ -238,6 +248,12 @@ bool AnswersAsPort(const std::string& name)
 std::unique_ptr<SerialDevice> SerialDevice::Create()
 {
     return std::make_unique<PosixSerialDevice>();
+}
+
+std::string SerialDevice::PathOf(const std::string& name)
+{
+    if (!name.empty() && name[0] == '/') return name;
+    return "/dev/" + name;
 }
 
 std::vector<std::string> SerialDevice::ListPorts()

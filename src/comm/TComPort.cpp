@@ -55,9 +55,10 @@ void TComPort::OpenDevice()
         if (const int error = device_->SetLine(RateOf(baudRate_)); error != 0)
             throw EComPort(EComPort::SetStateFailed, error);
         const Timeouts& t = timeouts;
-        if (t.readInterval < 0 || t.readTotalPerByte < 0 || t.readTotalConstant < 0 || t.writeTotalPerByte < 0 ||
-            t.writeTotalConstant < 0)
-            throw EComPort(EComPort::SetTimeoutsFailed);
+        const SerialDevice::Timeouts limits{t.readInterval, t.readTotalPerByte, t.readTotalConstant,
+                                            t.writeTotalPerByte, t.writeTotalConstant};
+        if (const int error = device_->SetTimeouts(limits); error != 0)
+            throw EComPort(EComPort::SetTimeoutsFailed, error > 0 ? error : -1);
     } catch (...) {
         device_->Close();
         throw;
@@ -144,7 +145,5 @@ std::vector<std::string> TComPort::ExistingPorts()
 std::string TComPort::DevicePath(const std::string& name)
 {
     // Port names are model texts (Windows-1250); device files are named in UTF-8.
-    const std::string file = Cp1250::ToUtf8(name);
-    if (!file.empty() && file[0] == '/') return file;
-    return "/dev/" + file;
+    return SerialDevice::PathOf(Cp1250::ToUtf8(name));
 }

@@ -56,7 +56,8 @@ public:
     static int RateOf(int code);
     // The serial ports of this machine, by the names a ComName holds.
     static std::vector<std::string> ExistingPorts();
-    // The device a port name opens ("/dev/" + name, or the name when it starts with "/").
+    // The device a port name opens: "/dev/" + name, or the name when it starts
+    // with "/"; on Windows "\\.\" + name.
     static std::string DevicePath(const std::string& name);
 
 private:

@@ -30,7 +30,11 @@ std::string TempPrefix(const std::string& target)
 {
     // FNV-1a over the file's own name (the temporary lives in the same
     // folder): stable across runs, so a later write finds what a killed one left.
+#ifdef _WIN32
+    const size_t slash = target.find_last_of("/\\");
+#else
     const size_t slash = target.find_last_of('/');
+#endif
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     uint64_t h = 0xcbf29ce484222325ull;
     for (unsigned char c : name) {

@@ -2,10 +2,11 @@
 #include <array>
 #include <string>
 
-// The numbered messages of the current language (0 to 43), in UTF-8, empty
+// The numbered messages of the current language (0 to MsgCount - 1; numbers
+// without a text are gaps), in UTF-8, empty
 // until a language with a [MSG] section has been loaded. Looked up at the moment of
 // use, so a text shown after a language change is in the new language.
-constexpr int MsgCount = 44;
+constexpr int MsgCount = 69;
 extern std::array<std::string, MsgCount> Msg;
 
 // What each number says (the English text in brackets).
@@ -44,11 +45,15 @@ enum MsgId : int {
     MsgOpenedPort = 41,
     MsgClosingPort = 42,
     MsgClosedPort = 43,
+    // The per-user store's file at start-up ("%1" its name, "%2" a size in MB).
+    MsgStoreDamaged = 66,     // "The settings file could not be read. It has been kept as ..."
+    MsgStoreTooLarge = 67,    // "The settings file is larger than %2 MB. ..."
+    MsgStoreUnreadable = 68,  // "The settings file ... cannot be read or is not a regular file. ..."
 };
 
 class IniStore;
 
-// Fills Msg from the [MSG] section of a language text, keys "0" to "43"; a
+// Fills Msg from the [MSG] section of a language text, keys "0" up; a
 // missing key gives "ERROR". A text without [MSG] leaves Msg as it is. The
 // escapes "\r\n" and "\t" (either letter case) become a line break and a tab.
 void LoadMessages(const IniStore& texts);

@@ -49,7 +49,7 @@ public:
 // The English [MSG] texts the commands use.
 inline void LoadEnglishMessages()
 {
-    static const char* const texts[MsgCount] = {
+    static const char* const texts[] = {
         "* Undefined network settings", "* Connecting with", "* Connected...", "* Sending data...",
         "* Data send", "* Data reading...", "* Socket - no memory", "* Connection error",
         "* Stream error", "* Sending error", "* Sending data - timeout", "* Reading data error",
@@ -60,7 +60,7 @@ inline void LoadEnglishMessages()
         "OK", "Name", "IP", "Port", "State", "Active", "Inactive", "IP exists", "Wrong password",
         "DLL function error", "Polish manufacturer of LED displays", "All rights reserved",
         "Opening port", "Opened port", "Closing port", "Closed port"};
-    for (int i = 0; i < MsgCount; ++i) Msg[i] = std::string(texts[i]);
+    for (int i = 0; i < MsgCount; ++i) Msg[i] = i < int(std::size(texts)) ? texts[i] : "";
 }
 
 struct BoxCall {

@@ -15,7 +15,8 @@ public:
         std::string name;
         std::list<std::pair<std::string, RegValue>> values;  // in the order written first
         std::list<std::unique_ptr<Key>> subkeys;             // in creation order
-        // Folded (lower-case) names to their entries above.
+        // Folded (lower-case) names to their entries above, made once a key
+        // has more than a few (below that, a scan is quicker).
         std::unordered_map<std::string, std::list<std::pair<std::string, RegValue>>::iterator> valueIndex;
         std::unordered_map<std::string, std::list<std::unique_ptr<Key>>::iterator> subkeyIndex;
     };
@@ -50,6 +51,8 @@ public:
     // makes, and WriteValue into it.
     Key* CreateKeyAt(const std::string& key);
     static void WriteValueAt(Key& key, const std::string& name, const RegValue& value);
+    // The value of `key` named `name` (letter case ignored), or nullptr.
+    static const std::pair<std::string, RegValue>* FindValue(const Key& key, const std::string& name);
 
 private:
     Key* Find(const std::string& key) const;

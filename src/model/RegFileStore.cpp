@@ -46,15 +46,15 @@ void ApplyChanges(const MemoryRegStore& before, const MemoryRegStore& now, Memor
         if (!old) target.CreateKey(t.path);
         for (const auto& [name, value] : t.key->values) {
             if (old) {
-                auto was = old->valueIndex.find(MemoryRegStore::Fold(name));
-                if (was != old->valueIndex.end() && was->second->second == value) continue;
+                const auto* was = MemoryRegStore::FindValue(*old, name);
+                if (was && was->second == value) continue;
             }
             target.CreateKey(t.path);
             target.WriteValue(t.path, name, value);
         }
         if (old)
             for (const auto& [name, value] : old->values)
-                if (!t.key->valueIndex.count(MemoryRegStore::Fold(name))) target.DeleteValue(t.path, name);
+                if (!MemoryRegStore::FindValue(*t.key, name)) target.DeleteValue(t.path, name);
         for (const auto& sub : t.key->subkeys) stack.push_back({sub.get(), t.path + "\\" + sub->name});
     }
     for (const auto& sub : before.Root().subkeys) stack.push_back({sub.get(), sub->name});

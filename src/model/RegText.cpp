@@ -1,5 +1,6 @@
 #include "model/RegText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <string_view>
@@ -315,6 +316,27 @@ private:
     bool lastBlank_ = false;
 };
 
+// Whether the value line `text` (its parts, if continued, between "\n")
+// reads as `value`.
+bool SameAsRead(const std::string& text, const RegValue& value)
+{
+    std::string joined;
+    std::string_view rest = text;
+    for (;;) {
+        const size_t nl = rest.find('\n');
+        std::string_view part = Trim(rest.substr(0, nl));
+        const bool more = nl != std::string_view::npos;
+        if (more && !part.empty() && part.back() == '\\') part.remove_suffix(1);
+        joined.append(part);
+        if (!more) break;
+        rest.remove_prefix(nl + 1);
+    }
+    std::string name;
+    std::string_view data;
+    RegValue read;
+    return SplitValueLine(joined, name, data) && ParseData(data, read) && read == value;
+}
+
 // A hex list that ends in a backslash with no line after it in the text it
 // came from gets an empty line to end it, or it would take in the next one.
 void PutValueLine(Writer& w, const std::string& text)
@@ -383,6 +405,7 @@ bool RegText::Parse(const std::string& input, MemoryRegStore& store, RegLayout* 
         return true;
     };
 
+    lay.lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     std::string_view physical;
     while (nextPhysical(physical)) {
         Line line;
@@ -449,8 +472,9 @@ bool RegText::Parse(const std::string& input, MemoryRegStore& store, RegLayout* 
             if (SplitValueLine(trimmed, line.name, data)) {
                 line.kind = Line::Kind::Value;
                 line.section = section;
-                line.known = ParseData(data, line.value);
-                if (line.known) MemoryRegStore::WriteValueAt(*key, line.name, line.value);
+                RegValue value;
+                line.known = ParseData(data, value);
+                if (line.known) MemoryRegStore::WriteValueAt(*key, line.name, std::move(value));
                 // A "hex(2):" or the like is not the program's; anything else is unreadable.
                 else if (!StartsWithNoCase(data, "hex(") && !(data == "-")) ++lay.unreadable;
             } else {
@@ -520,12 +544,11 @@ std::string RegText::Serialize(const MemoryRegStore& store, const RegLayout* lay
             const Line& line = lay.lines[k];
             if (line.kind == Line::Kind::Value) {
                 const std::string folded = MemoryRegStore::Fold(line.name);
-                auto it = key->valueIndex.find(folded);
-                if (it != key->valueIndex.end()) {
+                if (const auto* stored = MemoryRegStore::FindValue(*key, line.name)) {
                     // The store's value, once, where the text first had it.
                     if (written.insert(folded).second) {
-                        const auto& [name, value] = *it->second;
-                        if (line.known && value == line.value) PutValueLine(w, line.text);
+                        const auto& [name, value] = *stored;
+                        if (line.known && SameAsRead(line.text, value)) PutValueLine(w, line.text);
                         else w.Put(FormatValue(name, value));
                     }
                 } else if (!line.known) {

@@ -22,8 +22,7 @@ struct RegLayout {
         std::string key;     // Section: the key's folded path ("software\x")
         size_t section = 0;  // Value: the index of its section's line
         std::string name;    // Value: its name as written ("" for "@")
-        bool known = false;  // Value: read into the store as `value`
-        RegValue value;
+        bool known = false;  // Value: read into the store
         bool header = false; // starts a section (of ours or foreign)
     };
 

@@ -2,6 +2,7 @@
 // crash. What was read writes back to a text that reads to the same values
 // and keeps every line the reader did not take in, in the same order; so it
 // does after the program changes a value and adds a key.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -29,13 +30,32 @@ bool InOrder(const std::vector<std::string>& part, const std::vector<std::string
     return i == part.size();
 }
 
+// Every key and value of `store`, in an order that does not depend on the
+// order they were written in.
+std::vector<std::string> Values(const MemoryRegStore& store)
+{
+    std::vector<std::string> out;
+    std::vector<std::pair<const MemoryRegStore::Key*, std::string>> stack{{&store.Root(), ""}};
+    while (!stack.empty()) {
+        auto [key, path] = stack.back();
+        stack.pop_back();
+        out.push_back(path);
+        for (const auto& [name, v] : key->values)
+            out.push_back(path + '\0' + MemoryRegStore::Fold(name) + '\0' + char('0' + int(v.type)) + v.text +
+                          std::string(v.bytes.begin(), v.bytes.end()) + std::to_string(v.dword));
+        for (const auto& sub : key->subkeys) stack.push_back({sub.get(), path + "\\" + MemoryRegStore::Fold(sub->name)});
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 void Reread(const std::string& text, const MemoryRegStore& values, const std::vector<std::string>& kept,
             const RegLayout& form)
 {
     MemoryRegStore again;
     RegLayout layout;
     if (!RegText::Parse(text, again, &layout)) std::abort();
-    if (RegText::Serialize(again) != RegText::Serialize(values)) std::abort();
+    if (Values(again) != Values(values)) std::abort();
     if (layout.encoding != form.encoding || layout.crlf != form.crlf) std::abort();
     std::vector<std::string> texts;
     for (const auto& line : layout.lines) texts.push_back(line.text);

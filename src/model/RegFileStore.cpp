@@ -104,7 +104,7 @@ RegFileStore::RegFileStore(std::string path) : path_(std::move(path))
         return;
     }
     if (!RegText::Parse(text, *this, &layout_)) {
-        Warn("the store " + path_ + " is not a registry export");
+        Warn("cannot read the store " + path_ + ": not a registry export");
         SetAside(StoreTrouble::Kind::Damaged);
         return;
     }
@@ -171,7 +171,7 @@ bool RegFileStore::Commit()
     const std::string dir = path_.substr(0, path_.find_last_of('/') == std::string::npos
                                                 ? 0 : path_.find_last_of('/'));
     if (!MakeFolders(dir)) {
-        Warn("cannot make the folder of the store " + path_);
+        Warn("cannot write the store " + path_ + ": cannot make its folder");
         return false;
     }
     const SafeFile::Status status = SafeFile::WriteAtomic(path_, text.data(), text.size());

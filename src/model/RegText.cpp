@@ -502,7 +502,7 @@ std::string RegText::Serialize(const MemoryRegStore& store, const RegLayout* lay
     // Each section's key in the store (nullptr: removed), and the value names
     // the text has for each key.
     std::vector<const Key*> sectionKey(n, nullptr);
-    std::unordered_map<const Key*, std::unordered_set<std::string>> mentioned;
+    std::unordered_map<const Key*, std::unordered_set<std::string>> mentioned, readNames;
     for (size_t i = 0; i < n; ++i) {
         const Line& line = lay.lines[i];
         if (line.kind == Line::Kind::Section) {
@@ -510,6 +510,7 @@ std::string RegText::Serialize(const MemoryRegStore& store, const RegLayout* lay
             if (sectionKey[i]) mentioned[sectionKey[i]];
         } else if (line.kind == Line::Kind::Value && sectionKey[line.section]) {
             mentioned[sectionKey[line.section]].insert(MemoryRegStore::Fold(line.name));
+            if (line.known) readNames[sectionKey[line.section]].insert(MemoryRegStore::Fold(line.name));
         }
     }
 
@@ -544,7 +545,11 @@ std::string RegText::Serialize(const MemoryRegStore& store, const RegLayout* lay
             const Line& line = lay.lines[k];
             if (line.kind == Line::Kind::Value) {
                 const std::string folded = MemoryRegStore::Fold(line.name);
-                if (const auto* stored = MemoryRegStore::FindValue(*key, line.name)) {
+                // A line that could not be read stays, also when a line of
+                // the same name that could be read carries the value.
+                if (!line.known && readNames[key].count(folded)) {
+                    PutValueLine(w, line.text);
+                } else if (const auto* stored = MemoryRegStore::FindValue(*key, line.name)) {
                     // The store's value, once, where the text first had it.
                     if (written.insert(folded).second) {
                         const auto& [name, value] = *stored;

@@ -416,7 +416,12 @@ bool RegText::Parse(const std::string& input, MemoryRegStore& store, RegLayout* 
             joined.assign(trimmed.substr(0, trimmed.size() - 1));
             std::string_view more;
             bool goOn = true;
-            while (goOn && nextPhysical(more)) {
+            for (size_t before = pos; goOn && nextPhysical(more); before = pos) {
+                // A blank line ends the list and stays a line of its own.
+                if (Trim(more).empty()) {
+                    pos = before;
+                    break;
+                }
                 line.text.push_back('\n');
                 line.text.append(more);
                 std::string_view t = Trim(more);

@@ -13,9 +13,11 @@
 #include "ui/lang/TDM.h"
 #include "model/K_FILE.h"
 #include "model/K_PYLON.h"
+#include "model/RegFileStore.h"
 #include "model/UserStore.h"
 #include "model/Version.h"
 #include "ui/main/SingleInstance.h"
+#include "ui/main/StoreWarning.h"
 #include "ui/main/TFLumarqPylon.h"
 #include "ui/main/TLumarqApplication.h"
 
@@ -79,6 +81,9 @@ int main(int argc, char** argv)
     // The model is released after the windows and writes the session then.
     std::unique_ptr<RegStore> store;
     std::optional<K_PYLON> model;
+    // A store file that cannot be used is moved aside or left alone before
+    // anything is written; the operator hears of it once the language is known.
+    StoreTrouble trouble;
     K_FILE file;
     K_CONNECTION link("0.0.0.0", 2101);
 
@@ -102,11 +107,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    store = UserStore::Open();
+    store = UserStore::Open(&trouble);
     model.emplace(store.get());
     try {
         TDM dm(store.get());  // released after the windows: stores the language code
-        TFLumarqPylon mainWindow(*model, file, link, dm);
+        TFLumarqPylon mainWindow(*model, file, link, dm);  // loads the interface language
+        TellStoreTrouble(trouble);
         TFInfoWindow infoWindow(dm);  // hidden until a pylon command shows it
         infoWindow.setAttribute(Qt::WA_QuitOnClose, false);
         mainWindow.SetInfoWindow(&infoWindow);

@@ -59,6 +59,10 @@ enum MsgId : int {
     MsgHistoryExportError = 62,  // "The file could not be written"
     MsgHistoryRecords = 63,      // "Records:"
     MsgHistoryCannotOpen = 64,   // "The send history cannot be opened"
+    // The per-user store's file at start-up ("%1" its name, "%2" a size in MB).
+    MsgStoreDamaged = 66,     // "The settings file could not be read. It has been kept as ..."
+    MsgStoreTooLarge = 67,    // "The settings file is larger than %2 MB. ..."
+    MsgStoreUnreadable = 68,  // "The settings file ... cannot be read or is not a regular file. ..."
     MsgTransferCancelled = 70,  // "* Transfer cancelled"
     MsgVerified = 75,          // "* Verified: the pylon holds what was sent"
     MsgVerifyReadFailed = 76,  // "* Not verified: the configuration could not be read back from the pylon"

@@ -1,18 +1,16 @@
 #include "model/RegFileStore.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
+#include <ctime>
+#include <filesystem>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "log/Log.h"
-#include "model/RegText.h"
+#include "model/SafeFile.h"
 
 namespace {
 
-// Creates every missing folder of `dir`.
+// Creates every missing folder of `dir`, for this user only.
 bool MakeFolders(const std::string& dir)
 {
     if (dir.empty()) return true;
@@ -26,62 +24,162 @@ bool MakeFolders(const std::string& dir)
     return true;
 }
 
-bool WriteAll(int fd, const std::string& data)
+bool OnlyBlanks(const std::string& text)
 {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
+    return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+void Warn(const std::string& line) { Log::Write(Log::Category::Store, Log::Level::Warning, line); }
+
+// Lays what `now` changed against `before` over `target`: new and changed
+// values are written, removed values and keys removed; the rest of `target`
+// stays as it is.
+void ApplyChanges(const MemoryRegStore& before, const MemoryRegStore& now, MemoryRegStore& target)
+{
+    struct Todo { const MemoryRegStore::Key* key; std::string path; };
+    std::vector<Todo> stack;
+    for (const auto& sub : now.Root().subkeys) stack.push_back({sub.get(), sub->name});
+    while (!stack.empty()) {
+        Todo t = std::move(stack.back());
+        stack.pop_back();
+        const MemoryRegStore::Key* old = before.FindKey(t.path);
+        if (!old) target.CreateKey(t.path);
+        for (const auto& [name, value] : t.key->values) {
+            if (old) {
+                const auto* was = MemoryRegStore::FindValue(*old, name);
+                if (was && was->second == value) continue;
+            }
+            target.CreateKey(t.path);
+            target.WriteValue(t.path, name, value);
         }
-        done += static_cast<size_t>(n);
+        if (old)
+            for (const auto& [name, value] : old->values)
+                if (!MemoryRegStore::FindValue(*t.key, name)) target.DeleteValue(t.path, name);
+        for (const auto& sub : t.key->subkeys) stack.push_back({sub.get(), t.path + "\\" + sub->name});
     }
-    return true;
+    for (const auto& sub : before.Root().subkeys) stack.push_back({sub.get(), sub->name});
+    while (!stack.empty()) {
+        Todo t = std::move(stack.back());
+        stack.pop_back();
+        if (!now.KeyExists(t.path)) {
+            target.DeleteKey(t.path);
+            continue;
+        }
+        for (const auto& sub : t.key->subkeys) stack.push_back({sub.get(), t.path + "\\" + sub->name});
+    }
 }
 
 }  // namespace
 
 RegFileStore::RegFileStore(std::string path) : path_(std::move(path))
 {
-    FILE* f = std::fopen(path_.c_str(), "rb");
-    if (!f) return;
+    trouble_.path = path_;
     std::string text;
-    char buf[4096];
-    size_t n;
-    // A hand-written store is small; anything beyond a few MiB is not ours.
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() < (8u << 20))
-        text.append(buf, n);
-    bool readOk = !std::ferror(f);
-    std::fclose(f);
-    loaded_ = readOk && RegText::Parse(text, *this);
-    if (!loaded_) Log::Write(Log::Category::Store, Log::Level::Warning, "cannot read the store " + path_);
-    if (!loaded_) Clear();
-    else written_ = RegText::Serialize(*this);
+    // A file known to be too large is not read at all (a stat never blocks).
+    std::error_code ec;
+    const bool tooLarge = std::filesystem::is_regular_file(path_, ec) &&
+                          std::filesystem::file_size(path_, ec) > MaxFileSize && !ec;
+    const SafeFile::Status status = tooLarge ? SafeFile::Status::TooLarge
+                                             : SafeFile::Read(path_, text, MaxFileSize);
+    switch (status) {
+    case SafeFile::Status::Ok:
+        break;
+    case SafeFile::Status::NotFound:
+        return;
+    case SafeFile::Status::TooLarge:
+        Clear();
+        Warn("the store " + path_ + " is larger than " + std::to_string(MaxFileSize) + " bytes");
+        SetAside(StoreTrouble::Kind::TooLarge);
+        return;
+    default:
+        // Not a file, or not ours to read: leave it alone and never write over it.
+        writable_ = false;
+        trouble_.kind = StoreTrouble::Kind::Unreadable;
+        trouble_.reason = SafeFile::StatusText(status);
+        Warn("cannot read the store " + path_ + ": " + trouble_.reason);
+        return;
+    }
+    if (OnlyBlanks(text)) {
+        written_ = text;
+        return;
+    }
+    if (!RegText::Parse(text, *this, &layout_)) {
+        Warn("cannot read the store " + path_ + ": not a registry export");
+        SetAside(StoreTrouble::Kind::Damaged);
+        return;
+    }
+    loaded_ = true;
+    if (layout_.unreadable)
+        Warn("the store " + path_ + " has " + std::to_string(layout_.unreadable) +
+             " lines that cannot be read; they are kept as they stand");
+    base_.CopyFrom(*this);
+    written_ = text;
 }
 
-bool RegFileStore::CommitFile()
+void RegFileStore::SetAside(StoreTrouble::Kind kind)
 {
-    const std::string dir = path_.substr(0, path_.find_last_of('/') == std::string::npos
-                                                ? 0 : path_.find_last_of('/'));
-    const std::string text = RegText::Serialize(*this);
-    if (text == written_) return true;
-    if (!MakeFolders(dir)) return false;
-    std::string tmp = path_ + ".XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, text);
-    ok = (::fsync(fd) == 0) && ok;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(tmp.c_str(), path_.c_str()) == 0;
-    if (!ok) ::unlink(tmp.c_str());
-    else written_ = text;
-    return ok;
+    char stamp[32] = "";
+    const std::time_t now = std::time(nullptr);
+    if (const std::tm* local = std::localtime(&now)) std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H%M%S", local);
+    std::string aside = path_ + ".damaged-" + stamp;
+    std::error_code ec;
+    for (int n = 2; std::filesystem::symlink_status(aside, ec).type() != std::filesystem::file_type::not_found; ++n)
+        aside = path_ + ".damaged-" + stamp + "-" + std::to_string(n);
+    std::filesystem::rename(path_, aside, ec);
+    if (ec) {
+        writable_ = false;
+        trouble_.kind = StoreTrouble::Kind::Unreadable;
+        trouble_.reason = ec.message();
+        Warn("cannot move the store " + path_ + " aside: " + trouble_.reason);
+        return;
+    }
+    trouble_.kind = kind;
+    trouble_.aside = aside;
+    Warn("the store " + path_ + " was moved aside to " + aside);
 }
 
 bool RegFileStore::Commit()
 {
-    const bool ok = CommitFile();
-    if (!ok) Log::Write(Log::Category::Store, Log::Level::Warning, "cannot write the store " + path_);
-    return ok;
+    // A file that could not be read was reported when the store was made.
+    if (!writable_) return false;
+    std::string text = RegText::Serialize(*this, &layout_);
+    if (text == written_) return true;
+
+    // Another program may have written the file since: keep what it wrote
+    // and lay only this store's own changes over it.
+    std::string disk;
+    const SafeFile::Status now = SafeFile::Read(path_, disk, MaxFileSize);
+    if (now == SafeFile::Status::Ok && disk != written_ && !OnlyBlanks(disk)) {
+        MemoryRegStore theirs;
+        RegLayout theirLayout;
+        if (RegText::Parse(disk, theirs, &theirLayout)) {
+            ApplyChanges(base_, *this, theirs);
+            CopyFrom(theirs);
+            layout_ = std::move(theirLayout);
+            text = RegText::Serialize(*this, &layout_);
+            Log::Write(Log::Category::Store, Log::Level::Info,
+                       "the store " + path_ + " was changed by another program; changes merged");
+        } else {
+            SetAside(StoreTrouble::Kind::Damaged);
+            if (!writable_) return false;
+        }
+    } else if (now == SafeFile::Status::TooLarge) {
+        SetAside(StoreTrouble::Kind::TooLarge);
+        if (!writable_) return false;
+    }
+
+    const std::string dir = path_.substr(0, path_.find_last_of('/') == std::string::npos
+                                                ? 0 : path_.find_last_of('/'));
+    if (!MakeFolders(dir)) {
+        Warn("cannot write the store " + path_ + ": cannot make its folder");
+        return false;
+    }
+    const SafeFile::Status status = SafeFile::WriteAtomic(path_, text.data(), text.size());
+    if (status != SafeFile::Status::Ok) {
+        Warn("cannot write the store " + path_ + ": " + SafeFile::StatusText(status));
+        return false;
+    }
+    written_ = std::move(text);
+    base_.CopyFrom(*this);
+    return true;
 }

@@ -20,9 +20,11 @@ std::string UserStore::Location()
     return base + "/Lumarq Technology/Pylon2/user.reg";
 }
 
-std::unique_ptr<RegStore> UserStore::Open()
+std::unique_ptr<RegStore> UserStore::Open(StoreTrouble* trouble)
 {
     const std::string path = Location();
     if (path.empty()) return std::make_unique<MemoryRegStore>();
-    return std::make_unique<RegFileStore>(path);
+    auto store = std::make_unique<RegFileStore>(path);
+    if (trouble) *trouble = store->Trouble();
+    return store;
 }

@@ -188,6 +188,7 @@ TEST_F(LogLines, TheStoreReportsAFileItCannotReadOrWrite)
     EXPECT_EQ(Only("cannot read the store " + damaged).category, Log::Category::Store);
 
     lines.clear();
+    std::ofstream(damaged) << "x";  // the damaged one was moved aside
     const std::string underAFile = damaged + "/user.reg";  // a folder that is a file
     RegFileStore store(underAFile);
     EXPECT_TRUE(lines.empty()) << "a missing file is no problem";

@@ -1,5 +1,6 @@
 // The version text, the documents folder, the screen's file dialogs, the
 // desktop's "open" and the log categories.
+#include <fstream>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -9,7 +10,12 @@
 
 #include <QLoggingCategory>
 
+#include "lang/Msg.h"
 #include "log/Log.h"
+#include "model/RegFileStore.h"
+#include "ui/lang/MessageBoxes.h"
+#include "ui/lang/TLanguageChanger.h"
+#include "ui/main/StoreWarning.h"
 #include "support/TempDir.h"
 #include "ui/common/LogCategories.h"
 #include "ui/main/ProgramVersion.h"
@@ -135,6 +141,40 @@ TEST(LogCategories, TheCoresLinesReachTheirCategoryAsTheRulesAllow)
     QLoggingCategory::setFilterRules(QString());
     qInstallMessageHandler(previous);
     Log::SetSink(nullptr);
+}
+
+// A store file that cannot be used is told once, in the interface language,
+// with the name it was kept under; the next start has nothing to tell.
+TEST(StoreWarning, ABrokenStoreIsToldOnceInTheInterfaceLanguage)
+{
+    TLanguageChanger changer(QString{});
+    const struct { const char* code; const char* word; } languages[] = {
+        {"EN", "settings"}, {"PL", "ustawień"}, {"HU", "beállítások"}, {"DE", "Einstellungsdatei"}};
+    for (const auto& l : languages) {
+        SCOPED_TRACE(l.code);
+        ASSERT_TRUE(changer.LoadLanguage(QString::fromLatin1(l.code)));
+        TempDir dir;
+        const std::string path = dir.File("user.reg");
+        { std::ofstream(path) << "\xFF\xFE" "garbage"; }
+        std::vector<MessageBoxCall> boxes;
+        MessageBoxSeam seam([&](const MessageBoxCall& c) { boxes.push_back(c); });
+        for (int start = 0; start < 2; ++start) {
+            RegFileStore store(path);
+            TellStoreTrouble(store.Trouble());
+            store.CreateKey("Software\\K");
+            store.Commit();
+        }
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].kind, MessageBoxCall::Kind::Warning);
+        EXPECT_TRUE(boxes[0].text.contains(QString::fromStdString(path + ".damaged-"))) << boxes[0].text.toStdString();
+        EXPECT_TRUE(boxes[0].text.contains(QString::fromUtf8(l.word))) << boxes[0].text.toStdString();
+        EXPECT_FALSE(boxes[0].text.contains("%1"));
+    }
+    StoreTrouble big{StoreTrouble::Kind::TooLarge, "/x/user.reg", "/x/user.reg.damaged-1", ""};
+    EXPECT_TRUE(StoreTroubleText(big).contains(" 8 MB")) << StoreTroubleText(big).toStdString();
+    StoreTrouble fifo{StoreTrouble::Kind::Unreadable, "/x/user.reg", "", "not a regular file"};
+    EXPECT_TRUE(StoreTroubleText(fifo).contains("/x/user.reg"));
+    Msg.fill(std::string());
 }
 
 }  // namespace

@@ -27,6 +27,11 @@ public:
     Handle& operator=(const Handle&) = delete;
     bool Ok() const { return h_ != INVALID_HANDLE_VALUE; }
     HANDLE Get() const { return h_; }
+    void Reset(HANDLE h)
+    {
+        Close();
+        h_ = h;
+    }
     bool Close()
     {
         if (h_ == INVALID_HANDLE_VALUE) return true;
@@ -162,7 +167,7 @@ Status WriteAtomic(const std::string& path, const void* data, size_t size)
     Handle h;
     for (int attempt = 0; attempt < 16 && !h.Ok(); ++attempt) {
         tmp = Wide(Folder(target) + "\\" + prefix + RandomPart());
-        h = Handle(::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        h.Reset(::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!h.Ok() && ::GetLastError() != ERROR_FILE_EXISTS) return FromLastError(Status::OpenFailed);
     }
     if (!h.Ok()) return Status::OpenFailed;

@@ -182,7 +182,7 @@ std::string UserStore::Location()
     return "HKEY_CURRENT_USER\\Software\\Lumarq Technology\\Pylon2";
 }
 
-std::unique_ptr<RegStore> UserStore::Open()
+std::unique_ptr<RegStore> UserStore::Open(StoreTrouble*)
 {
     return std::make_unique<RegistryStore>();
 }

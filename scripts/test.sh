@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 scripts/setup-debian.sh
 jobs=$(nproc)
-fuzz_seconds=${LMQ_FUZZ_SECONDS:-30}
+fuzz_seconds=${LMQ_FUZZ_SECONDS:-20}
 
 run_suite() {  # build dir, extra cmake args...
   local dir=$1; shift

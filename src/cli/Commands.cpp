@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <sstream>
 
@@ -237,13 +238,16 @@ int SetCommand(const Options& o, const SetArgs& a)
     return ExitOk;
 }
 
-int SendCommand(const Options& o, const TransferArgs& a)
+// Loads the file (with --font laid over it) and serves each target in turn
+// with `serve`; the highest exit code wins.
+int ServeTargets(const Options& o, const TransferArgs& a, const char* command,
+                 const std::function<PylonResult(Session&, const K_PYLON&, const Target&)>& serve)
 {
     K_PYLON model;
     K_FONT_CONF font;
     if (a.font && !ParseFont(*a.font, font))
         return Usage("--font " + *a.font + ": basic font 0 to 9 and upper index 0 to 2, as B,U");
-    if (const int r = Load(o, "send", a.file, model)) return r;
+    if (const int r = Load(o, command, a.file, model)) return r;
     if (a.font) model.FontConf = font;
     std::vector<Target> targets;
     if (const int r = CollectTargets(a, &model, targets)) return r;
@@ -251,12 +255,19 @@ int SendCommand(const Options& o, const TransferArgs& a)
     Session session(o.quiet);
     int worst = ExitOk;
     for (const Target& t : targets) {
-        const PylonResult r = session.Send(model, t, a.verify);
+        const PylonResult r = serve(session, model, t);
         const int code = ExitCodeOf(r, t);
         worst = std::max(worst, code);
-        PrintResult(o, "send", a.file, t, r, code);
+        PrintResult(o, command, a.file, t, r, code);
     }
     return worst;
+}
+
+int SendCommand(const Options& o, const TransferArgs& a)
+{
+    return ServeTargets(o, a, "send", [&](Session& s, const K_PYLON& m, const Target& t) {
+        return s.Send(m, t, a.verify);
+    });
 }
 
 int DownloadCommand(const Options& o, const TransferArgs& a)
@@ -281,24 +292,8 @@ int DownloadCommand(const Options& o, const TransferArgs& a)
 
 int VerifyCommand(const Options& o, const TransferArgs& a)
 {
-    K_PYLON model;
-    K_FONT_CONF font;
-    if (a.font && !ParseFont(*a.font, font))
-        return Usage("--font " + *a.font + ": basic font 0 to 9 and upper index 0 to 2, as B,U");
-    if (const int r = Load(o, "verify", a.file, model)) return r;
-    if (a.font) model.FontConf = font;
-    std::vector<Target> targets;
-    if (const int r = CollectTargets(a, &model, targets)) return r;
-
-    Session session(o.quiet);
-    int worst = ExitOk;
-    for (const Target& t : targets) {
-        const PylonResult r = session.Verify(model, t);
-        const int code = ExitCodeOf(r, t);
-        worst = std::max(worst, code);
-        PrintResult(o, "verify", a.file, t, r, code);
-    }
-    return worst;
+    return ServeTargets(o, a, "verify",
+                        [](Session& s, const K_PYLON& m, const Target& t) { return s.Verify(m, t); });
 }
 
 int HistoryCommand(const Options& o, const HistoryArgs& a)

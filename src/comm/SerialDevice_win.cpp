@@ -3,16 +3,9 @@
 #include <algorithm>
 #include <windows.h>
 
-namespace {
+#include "model/WideText_win.h"
 
-std::wstring Wide(const std::string& utf8)
-{
-    if (utf8.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring w(size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), w.data(), n);
-    return w;
-}
+namespace {
 
 // One overlapped transfer: started, then waited for until the port's
 // time-outs end it. Only one runs at a time, so the port keeps one event.

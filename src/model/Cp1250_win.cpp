@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "model/WideText_win.h"
+
 // The code page through the system's own tables. Bytes the code page leaves
 // undefined, and characters it lacks, become "?", as with iconv.
 namespace {
@@ -13,15 +15,6 @@ bool Undefined(unsigned char c)
     return c == 0x81 || c == 0x83 || c == 0x88 || c == 0x90 || c == 0x98;
 }
 
-std::wstring Decode(UINT codePage, const std::string& in)
-{
-    if (in.empty()) return {};
-    const int n = ::MultiByteToWideChar(codePage, 0, in.data(), int(in.size()), nullptr, 0);
-    std::wstring w(size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0) ::MultiByteToWideChar(codePage, 0, in.data(), int(in.size()), w.data(), n);
-    return w;
-}
-
 }  // namespace
 
 std::string Cp1250::ToUtf8(const std::string& ansi)
@@ -29,7 +22,7 @@ std::string Cp1250::ToUtf8(const std::string& ansi)
     std::string out;
     std::string run;  // defined bytes waiting to be converted together
     auto flush = [&] {
-        const std::wstring w = Decode(CodePage, run);
+        const std::wstring w = WideFrom(CodePage, run);
         const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
         if (n > 0) {
             const size_t at = out.size();
@@ -53,7 +46,7 @@ std::string Cp1250::ToUtf8(const std::string& ansi)
 std::string Cp1250::FromUtf8(const std::string& utf8)
 {
     // Broken UTF-8 decodes to U+FFFD, which the code page lacks: "?".
-    const std::wstring w = Decode(CP_UTF8, utf8);
+    const std::wstring w = WideFrom(CP_UTF8, utf8);
     if (w.empty()) return {};
     const int n = ::WideCharToMultiByte(CodePage, WC_NO_BEST_FIT_CHARS, w.data(), int(w.size()), nullptr, 0, "?",
                                         nullptr);

@@ -4,20 +4,13 @@
 #include <random>
 #include <windows.h>
 
+#include "model/WideText_win.h"
+
 // Names are UTF-8. Windows has no FIFOs in the file system; a device name
 // ("COM1", "\\.\...", "NUL") is not a disk file and is refused the same way.
 namespace SafeFile {
 
 namespace {
-
-std::wstring Wide(const std::string& utf8)
-{
-    if (utf8.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring w(size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), w.data(), n);
-    return w;
-}
 
 class Handle {
 public:

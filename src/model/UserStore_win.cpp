@@ -2,29 +2,13 @@
 
 #include <windows.h>
 
+#include "model/WideText_win.h"
+
 // On Windows the store is the registry's current-user hive itself: REG_BINARY,
 // REG_SZ (wide strings, converted from and to the store's UTF-8) and REG_DWORD
 // values, subkeys in the order the registry lists them. Every change is the
 // registry's at once, so there is nothing to commit.
 namespace {
-
-std::wstring Wide(const std::string& utf8)
-{
-    if (utf8.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring w(size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), w.data(), n);
-    return w;
-}
-
-std::string Utf8(const std::wstring& w)
-{
-    if (w.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(size_t(n > 0 ? n : 0), '\0');
-    if (n > 0) ::WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 // "Software\A\\B\" as the registry takes it: no empty names, no trailing backslash.
 std::wstring KeyPath(const std::string& key)

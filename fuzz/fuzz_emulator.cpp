@@ -36,7 +36,15 @@ std::vector<uint8_t> Exchange(uint16_t port, const uint8_t* data, size_t size)
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) std::abort();
+    // Each run's connection ends in TIME_WAIT on this side; tens of thousands
+    // of them from one address would use up its ports, so every run comes
+    // from another address of the loopback network (127.1.0.1 and on).
+    static uint32_t run = 0;
+    sockaddr_in from{};
+    from.sin_family = AF_INET;
+    from.sin_addr.s_addr = htonl(0x7F010001u + (run++ % 0xFFFEu));
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) std::abort();
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) std::abort();
     for (size_t done = 0; done < size;) {
         const ssize_t n = ::write(fd, data + done, size - done);
         if (n <= 0) std::abort();

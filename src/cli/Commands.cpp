@@ -33,14 +33,11 @@ Json Head(const char* command)
     return Json{{"schema", JsonSchemaVersion}, {"command", command}};
 }
 
-// Reads a configuration file the way the window opens one, into a model
-// that belongs to no session: pylonctl never reads or writes the per-user store.
-int Load(const Options& o, const char* command, const std::string& file, K_PYLON& model)
+// Says that `file` could not be read or written (the file's result code `r`),
+// on standard error and, with --json, as the command's result.
+int FileFailure(const Options& o, const char* command, const std::string& file, const char* verb, int r)
 {
-    K_FILE header;
-    const int r = model.LoadFromFile(file, header);
-    if (r == 0) return ExitOk;
-    const std::string text = "cannot read " + file + ": " + FileResultText(r);
+    const std::string text = std::string("cannot ") + verb + " " + file + ": " + FileResultText(r);
     Complain(text);
     if (o.json) {
         Json j = Head(command);
@@ -54,23 +51,20 @@ int Load(const Options& o, const char* command, const std::string& file, K_PYLON
     return ExitFile;
 }
 
+// Reads a configuration file the way the window opens one, into a model
+// that belongs to no session: pylonctl never reads or writes the per-user store.
+int Load(const Options& o, const char* command, const std::string& file, K_PYLON& model)
+{
+    K_FILE header;
+    const int r = model.LoadFromFile(file, header);
+    return r == 0 ? ExitOk : FileFailure(o, command, file, "read", r);
+}
+
 int Save(const Options& o, const char* command, const std::string& file, const K_PYLON& model)
 {
     K_FILE header;
     const int r = model.SaveToFile(file, header);
-    if (r == 0) return ExitOk;
-    const std::string text = "cannot write " + file + ": " + FileResultText(r);
-    Complain(text);
-    if (o.json) {
-        Json j = Head(command);
-        j["file"] = file;
-        j["result"] = ResultName(ExitFile);
-        j["exit_code"] = int(ExitFile);
-        j["file_result"] = r;
-        j["message"] = text;
-        PrintJson(j);
-    }
-    return ExitFile;
+    return r == 0 ? ExitOk : FileFailure(o, command, file, "write", r);
 }
 
 int Usage(const std::string& text)

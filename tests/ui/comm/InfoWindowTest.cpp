@@ -12,6 +12,7 @@
 #include "ui/comm/TFInfoWindow.h"
 #include "ui/lang/TDM.h"
 #include "model/MemoryRegStore.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ TEST_F(InfoWindow, LooksAsDesigned)
     TFInfoWindow w(dm);
     EXPECT_EQ(w.objectName(), "FInfoWindow");
     EXPECT_EQ(w.windowTitle(), "Informacje");
-    EXPECT_EQ(w.SBOK->text(), "Zamknij okno");
+    EXPECT_EQ(Child<QToolButton>(w, "SBOK")->text(), "Zamknij okno");
     const Qt::WindowFlags f = w.windowFlags();
     EXPECT_EQ(f & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_TRUE(f & Qt::WindowStaysOnTopHint);
@@ -53,7 +54,7 @@ TEST_F(InfoWindow, LooksAsDesigned)
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((w.geometry().center() - screen.center()).manhattanLength(), 4);
 
-    QPlainTextEdit* log = w.REInfoWindow;
+    QPlainTextEdit* log = Child<QPlainTextEdit>(w, "REInfoWindow");
     EXPECT_EQ(log->objectName(), "REInfoWindow");
     EXPECT_TRUE(log->isReadOnly());
     EXPECT_EQ(log->palette().color(QPalette::Base), QColor(Qt::black));
@@ -65,16 +66,16 @@ TEST_F(InfoWindow, LooksAsDesigned)
 
     // The log fills the window above the 45-pixel button panel; the button
     // covers the panel below its bevel line.
-    QWidget* panel = w.SBOK->parentWidget();
+    QWidget* panel = Child<QToolButton>(w, "SBOK")->parentWidget();
     EXPECT_EQ(panel->height(), 45);
     EXPECT_EQ(panel->geometry().bottom(), w.height() - 1);
     EXPECT_EQ(log->geometry(), QRect(0, 0, 372, 243 - 45));
-    EXPECT_EQ(w.SBOK->width(), 372);
-    EXPECT_GE(w.SBOK->height(), 43);
-    EXPECT_TRUE(w.SBOK->autoRaise());
-    EXPECT_TRUE(w.SBOK->font().bold());
-    EXPECT_EQ(w.SBOK->palette().color(QPalette::ButtonText), QColor(Qt::white));
-    EXPECT_FALSE(w.SBOK->icon().isNull());
+    EXPECT_EQ(Child<QToolButton>(w, "SBOK")->width(), 372);
+    EXPECT_GE(Child<QToolButton>(w, "SBOK")->height(), 43);
+    EXPECT_TRUE(Child<QToolButton>(w, "SBOK")->autoRaise());
+    EXPECT_TRUE(Child<QToolButton>(w, "SBOK")->font().bold());
+    EXPECT_EQ(Child<QToolButton>(w, "SBOK")->palette().color(QPalette::ButtonText), QColor(Qt::white));
+    EXPECT_FALSE(Child<QToolButton>(w, "SBOK")->icon().isNull());
 }
 
 TEST_F(InfoWindow, TranslatesItsCaptions)
@@ -82,11 +83,11 @@ TEST_F(InfoWindow, TranslatesItsCaptions)
     ASSERT_TRUE(dm.LanguageChanger.LoadLanguage("EN"));
     TFInfoWindow en(dm);
     EXPECT_EQ(en.windowTitle(), "Information");
-    EXPECT_EQ(en.SBOK->text(), "Close");
+    EXPECT_EQ(Child<QToolButton>(en, "SBOK")->text(), "Close");
     ASSERT_TRUE(dm.LanguageChanger.LoadLanguage("HU"));
     TFInfoWindow hu(dm);
     EXPECT_EQ(hu.windowTitle(), QString::fromUtf8("Információ"));
-    EXPECT_EQ(hu.SBOK->text(), QString::fromUtf8("Bezár"));
+    EXPECT_EQ(Child<QToolButton>(hu, "SBOK")->text(), QString::fromUtf8("Bezár"));
 }
 
 TEST_F(InfoWindow, ShowingClearsAndTheButtonOnlyHides)
@@ -104,7 +105,7 @@ TEST_F(InfoWindow, ShowingClearsAndTheButtonOnlyHides)
     EXPECT_TRUE(w->Lines().isEmpty());
     w->AppendLine("OK");
 
-    QTest::mouseClick(w->SBOK, Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*w, "SBOK"), Qt::LeftButton);
     ASSERT_FALSE(w.isNull());
     EXPECT_FALSE(w->isVisible());
     // Lines of pylons served after the window closed still go to its log.
@@ -130,7 +131,7 @@ TEST_F(InfoWindow, EachLineIsPaintedBeforeAppendReturns)
     TFInfoWindow w(dm);
     w.ShowLog();
     QCoreApplication::processEvents();
-    PaintCounter counter(w.REInfoWindow->viewport());
+    PaintCounter counter(Child<QPlainTextEdit>(w, "REInfoWindow")->viewport());
     // No return to the event loop between the lines, as while a command runs.
     for (int i = 1; i <= 3; ++i) {
         w.AppendLine("line " + std::to_string(i));
@@ -138,7 +139,7 @@ TEST_F(InfoWindow, EachLineIsPaintedBeforeAppendReturns)
     }
     // A long log keeps its newest line in view.
     for (int i = 0; i < 40; ++i) w.AppendLine("* Reading data - timeout");
-    QScrollBar* bar = w.REInfoWindow->verticalScrollBar();
+    QScrollBar* bar = Child<QPlainTextEdit>(w, "REInfoWindow")->verticalScrollBar();
     EXPECT_GT(bar->maximum(), 0);
     EXPECT_EQ(bar->value(), bar->maximum());
 }

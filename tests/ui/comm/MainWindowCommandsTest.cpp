@@ -26,6 +26,7 @@
 #include "model/MemoryRegStore.h"
 #include "ui/main/TFLumarqPylon.h"
 #include "ui/main/TSpeedButton.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ TEST_F(MainWindowCommandsTest, SendButtonPutsTheEditedPricesOnThePylon)
     ASSERT_EQ(model.Prices[0].Price[0], 3);
     QStringList atWait;
     waiter.onWait = [&](int) { atWait = info->Lines(); EXPECT_TRUE(info->isVisible()); };
-    QTest::mouseClick(window->SBSendConfiguration, Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(*window, "SBSendConfiguration"), Qt::LeftButton);
 
     K_PYLON held;
     emu.ToModel(held);
@@ -128,12 +129,12 @@ TEST_F(MainWindowCommandsTest, VerifyAfterSendIsACheckableItemKeptForTheNextStar
     K_PYLON bound(&userStore);
     for (bool expected : {false, true}) {
         TFLumarqPylon w(bound, file, link, dm);
-        EXPECT_EQ(w.Weryfikujpowysaniu1->isChecked(), expected) << "off until the operator turns it on";
-        if (!expected) w.Weryfikujpowysaniu1->trigger();
+        EXPECT_EQ(Child<QAction>(w, "Weryfikujpowysaniu1")->isChecked(), expected) << "off until the operator turns it on";
+        if (!expected) Child<QAction>(w, "Weryfikujpowysaniu1")->trigger();
     }
     // Checked, F5 reads the pylon back and the log says so.
     UseNetwork();
-    window->Weryfikujpowysaniu1->trigger();
+    Child<QAction>(*window, "Weryfikujpowysaniu1")->trigger();
     QTest::keyClick(window.get(), Qt::Key_F5);
     EXPECT_EQ(info->Lines().back(), "* Verified: the pylon holds what was sent");
     EXPECT_EQ(emu.Received().size(), 4u * 5 + 46 + 43 + 22);
@@ -146,7 +147,7 @@ TEST_F(MainWindowCommandsTest, DownloadButtonShowsWhatThePylonHolds)
     FillDistinct(onPylon, 4);
     emu.FromModel(onPylon);
     UseNetwork();
-    QTest::mouseClick(window->SBDownload, Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(*window, "SBDownload"), Qt::LeftButton);
 
     for (int i = 0; i < 7; ++i) EXPECT_EQ(model.Prices[i].Price, onPylon.Prices[i].Price);
     EXPECT_EQ(model.FontConf, onPylon.FontConf);
@@ -159,8 +160,8 @@ TEST_F(MainWindowCommandsTest, EmptyNetworkListWarnsForSendAndDownload)
 {
     model.UseCOM = false;
     model.NetSettings.clear();
-    QTest::mouseClick(window->SBSendConfiguration, Qt::LeftButton);
-    QTest::mouseClick(window->SBDownload, Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(*window, "SBSendConfiguration"), Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(*window, "SBDownload"), Qt::LeftButton);
     ASSERT_EQ(boxes.size(), 2u);
     for (const auto& b : boxes) {
         EXPECT_EQ(b.text, "* Undefined network settings");
@@ -174,14 +175,14 @@ TEST_F(MainWindowCommandsTest, MissingSerialPortShowsTheErrorBoxAndTheProgramGoe
 {
     model.UseCOM = true;
     model.ComName = "ttyLMQ-absent";
-    QTest::mouseClick(window->SBSendConfiguration, Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(*window, "SBSendConfiguration"), Qt::LeftButton);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, MessageBoxCall::Kind::Error);
     EXPECT_EQ(boxes[0].text, "Unable to open com port (Error: 2)");
     EXPECT_EQ(info->Lines(), QStringList({"Opening port ttyLMQ-absent"}));
 
     UseSerial();
-    QTest::mouseClick(window->SBDownload, Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(*window, "SBDownload"), Qt::LeftButton);
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_FALSE(info->isVisible());
 }
@@ -287,9 +288,9 @@ TEST_F(MainWindowCommandsTest, WhileAPylonTricklesTheWindowPaintsRefusesInputAnd
         });
         QTimer::singleShot(300, [&] {
             closed = Clock::now();
-            QTest::mouseClick(info->SBOK, Qt::LeftButton);
+            QTest::mouseClick(Child<QToolButton>(*info, "SBOK"), Qt::LeftButton);
         });
-        QTest::mouseClick(window->SBSendConfiguration, Qt::LeftButton);
+        QTest::mouseClick(Child<QAbstractButton>(*window, "SBSendConfiguration"), Qt::LeftButton);
         const Clock::time_point ended = Clock::now();
 
         EXPECT_TRUE(runningDuring);
@@ -309,7 +310,7 @@ TEST_F(MainWindowCommandsTest, WhileAPylonTricklesTheWindowPaintsRefusesInputAnd
         EXPECT_TRUE(boxes.empty());
 
         // Not running, the button closes the log again.
-        QTest::mouseClick(info->SBOK, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(*info, "SBOK"), Qt::LeftButton);
         EXPECT_FALSE(info->isVisible());
         emu.ClearScript();
     }

@@ -15,6 +15,7 @@
 #include "ui/lang/MessageBoxes.h"
 #include "ui/lang/TDM.h"
 #include "model/MemoryRegStore.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -42,15 +43,15 @@ protected:
 
     void Type(const QString& text)
     {
-        window->EPassword->clear();
-        QTest::keyClicks(window->EPassword, text);
+        Child<QLineEdit>(*window, "EPassword")->clear();
+        QTest::keyClicks(Child<QLineEdit>(*window, "EPassword"), text);
     }
 
     void Unlock(int mode)
     {
         Open(mode);
         Type(QString::fromLatin1(Passwords[mode]));
-        QTest::mouseClick(window->SBOKPass, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(*window, "SBOKPass"), Qt::LeftButton);
         ASSERT_TRUE(window->Unlocked());
     }
 
@@ -73,22 +74,22 @@ TEST_F(ServiceWindowTest, OpensLockedWithItsDesignLayout)
     EXPECT_EQ(window->objectName(), "FServiceOptions");
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::Tool));
     EXPECT_EQ(window->size(), QSize(323, 501));
-    EXPECT_TRUE(window->PPassword->isVisible());
-    EXPECT_FALSE(window->PServise->isVisible());
-    EXPECT_EQ(window->PInfo->height(), 79);
-    EXPECT_EQ(window->PServise->height(), 323);
-    EXPECT_EQ(window->EPassword->maxLength(), 20);
-    EXPECT_EQ(window->EPassword->echoMode(), QLineEdit::Password);
-    EXPECT_TRUE(window->EPassword->font().bold());
-    EXPECT_EQ(window->EPassword->font().pixelSize(), 20);
-    for (QComboBox* list : {window->CBList1, window->CBList2}) {
+    EXPECT_TRUE(Child<QFrame>(*window, "PPassword")->isVisible());
+    EXPECT_FALSE(Child<QFrame>(*window, "PServise")->isVisible());
+    EXPECT_EQ(Child<QFrame>(*window, "PInfo")->height(), 79);
+    EXPECT_EQ(Child<QFrame>(*window, "PServise")->height(), 323);
+    EXPECT_EQ(Child<QLineEdit>(*window, "EPassword")->maxLength(), 20);
+    EXPECT_EQ(Child<QLineEdit>(*window, "EPassword")->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(Child<QLineEdit>(*window, "EPassword")->font().bold());
+    EXPECT_EQ(Child<QLineEdit>(*window, "EPassword")->font().pixelSize(), 20);
+    for (QComboBox* list : {Child<QComboBox>(*window, "CBList1"), Child<QComboBox>(*window, "CBList2")}) {
         ASSERT_EQ(list->count(), 6);
         for (int i = 0; i < 6; ++i) EXPECT_EQ(list->itemText(i), QString::number(i + 1));
     }
-    EXPECT_EQ(window->CBList1->currentIndex(), 2);
-    EXPECT_EQ(window->CBList2->currentIndex(), 3);
+    EXPECT_EQ(Child<QComboBox>(*window, "CBList1")->currentIndex(), 2);
+    EXPECT_EQ(Child<QComboBox>(*window, "CBList2")->currentIndex(), 3);
     const std::pair<QToolButton*, int> tags[] = {
-        {window->SpeedButton2, 1}, {window->SpeedButton3, 2}, {window->SpeedButton4, 3}, {window->SpeedButton5, 0}};
+        {Child<QToolButton>(*window, "SpeedButton2"), 1}, {Child<QToolButton>(*window, "SpeedButton3"), 2}, {Child<QToolButton>(*window, "SpeedButton4"), 3}, {Child<QToolButton>(*window, "SpeedButton5"), 0}};
     for (const auto& [button, tag] : tags) EXPECT_EQ(button->property("Tag").toInt(), tag);
 }
 
@@ -98,23 +99,23 @@ TEST_F(ServiceWindowTest, EachModeOpensWithItsOwnPasswordOnly)
         boxes.clear();
         Open(mode);
         Type(QString::fromLatin1(Passwords[1 - mode]));
-        QTest::mouseClick(window->SBOKPass, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(*window, "SBOKPass"), Qt::LeftButton);
         EXPECT_FALSE(window->Unlocked());
-        EXPECT_FALSE(window->PServise->isVisible());
+        EXPECT_FALSE(Child<QFrame>(*window, "PServise")->isVisible());
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, "Wrong password");
         EXPECT_EQ(boxes[0].style & 0xFFFF, 48);
         // The refused text stays, selected, ready to be typed over.
-        EXPECT_EQ(window->EPassword->selectedText(), QString::fromLatin1(Passwords[1 - mode]));
-        EXPECT_TRUE(window->EPassword->hasFocus());
+        EXPECT_EQ(Child<QLineEdit>(*window, "EPassword")->selectedText(), QString::fromLatin1(Passwords[1 - mode]));
+        EXPECT_TRUE(Child<QLineEdit>(*window, "EPassword")->hasFocus());
 
         Type(QString::fromLatin1(Passwords[mode]));
-        QTest::mouseClick(window->SBOKPass, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(*window, "SBOKPass"), Qt::LeftButton);
         EXPECT_TRUE(window->Unlocked());
-        EXPECT_TRUE(window->PServise->isVisible());
-        EXPECT_FALSE(window->EPassword->isEnabled());
-        EXPECT_FALSE(window->SBOKPass->isEnabled());
-        EXPECT_FALSE(window->LPass->isEnabled());
+        EXPECT_TRUE(Child<QFrame>(*window, "PServise")->isVisible());
+        EXPECT_FALSE(Child<QLineEdit>(*window, "EPassword")->isEnabled());
+        EXPECT_FALSE(Child<QToolButton>(*window, "SBOKPass")->isEnabled());
+        EXPECT_FALSE(Child<QLabel>(*window, "LPass")->isEnabled());
         EXPECT_EQ(boxes.size(), 1u);
         delete window.data();
     }
@@ -124,8 +125,8 @@ TEST_F(ServiceWindowTest, TypedLettersBecomeCapitalsAndEnterConfirms)
 {
     Open(0);
     Type("kd4m20240315");
-    EXPECT_EQ(window->EPassword->text(), "KD4M20240315");
-    QTest::keyClick(window->EPassword, Qt::Key_Return);
+    EXPECT_EQ(Child<QLineEdit>(*window, "EPassword")->text(), "KD4M20240315");
+    QTest::keyClick(Child<QLineEdit>(*window, "EPassword"), Qt::Key_Return);
     EXPECT_TRUE(window->Unlocked());
     EXPECT_TRUE(window->isVisible());
 }
@@ -134,20 +135,20 @@ TEST_F(ServiceWindowTest, ClickInThePasswordSelectsItAll)
 {
     Open(1);
     Type("ABC123");
-    window->EPassword->deselect();
-    QTest::mouseClick(window->EPassword, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(window->EPassword->selectedText(), "ABC123");
+    Child<QLineEdit>(*window, "EPassword")->deselect();
+    QTest::mouseClick(Child<QLineEdit>(*window, "EPassword"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(Child<QLineEdit>(*window, "EPassword")->selectedText(), "ABC123");
 }
 
 TEST_F(ServiceWindowTest, SendButtonCarriesTheChosenGeometry)
 {
     Unlock(0);
-    QTest::mouseClick(window->SBSendConfiguration, Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "SBSendConfiguration"), Qt::LeftButton);
     EXPECT_EQ(emu.Received(), Bytes({0x4B, 0x64, 0x34, 0x17, 0x03, 0x02, 0x01}));
     emu.ClearReceived();
-    window->CBList1->setCurrentIndex(5);
-    window->CBList2->setCurrentIndex(5);
-    QTest::mouseClick(window->SBSendConfiguration, Qt::LeftButton);
+    Child<QComboBox>(*window, "CBList1")->setCurrentIndex(5);
+    Child<QComboBox>(*window, "CBList2")->setCurrentIndex(5);
+    QTest::mouseClick(Child<QToolButton>(*window, "SBSendConfiguration"), Qt::LeftButton);
     EXPECT_EQ(emu.Received(), Bytes({0x4B, 0x64, 0x34, 0x17, 0x05, 0x05, 0x00}));
     EXPECT_EQ(emu.GetState().prices, 6);
     EXPECT_EQ(emu.GetState().digits, 6);
@@ -158,7 +159,7 @@ TEST_F(ServiceWindowTest, TestButtonsSendTheirTags)
 {
     Unlock(1);
     const std::pair<QToolButton*, int> buttons[] = {
-        {window->SpeedButton2, 1}, {window->SpeedButton3, 2}, {window->SpeedButton4, 3}, {window->SpeedButton5, 0}};
+        {Child<QToolButton>(*window, "SpeedButton2"), 1}, {Child<QToolButton>(*window, "SpeedButton3"), 2}, {Child<QToolButton>(*window, "SpeedButton4"), 3}, {Child<QToolButton>(*window, "SpeedButton5"), 0}};
     for (const auto& [button, code] : buttons) {
         emu.ClearReceived();
         QTest::mouseClick(button, Qt::LeftButton);
@@ -171,9 +172,9 @@ TEST_F(ServiceWindowTest, TestButtonsSendTheirTags)
 TEST_F(ServiceWindowTest, CloseButtonEndsTheTestsThenCloses)
 {
     Unlock(0);
-    QTest::mouseClick(window->SpeedButton2, Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "SpeedButton2"), Qt::LeftButton);
     ASSERT_EQ(emu.GetState().test, 1);
-    QTest::mouseClick(window->SpeedButton1, Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "SpeedButton1"), Qt::LeftButton);
     EXPECT_EQ(emu.GetState().test, 0);
     Settle();
     EXPECT_TRUE(window.isNull());
@@ -183,7 +184,7 @@ TEST_F(ServiceWindowTest, CloseButtonClosesAfterAFailedEndTests)
 {
     emu.RefuseConnections(true);
     Unlock(0);
-    QTest::mouseClick(window->SpeedButton1, Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "SpeedButton1"), Qt::LeftButton);
     EXPECT_EQ(rig.log.lines, Lines({Connecting("127.0.0.1"), "* Connection error"}));
     EXPECT_TRUE(rig.log.shown);
     Settle();
@@ -194,8 +195,8 @@ TEST_F(ServiceWindowTest, EmptyNetworkListWarnsForEveryCommandAndCloseStillClose
 {
     rig.model.NetSettings.clear();
     Unlock(1);
-    for (QToolButton* b : {window->SBSendConfiguration, window->SpeedButton2, window->SpeedButton3,
-                           window->SpeedButton4, window->SpeedButton5, window->SpeedButton1})
+    for (QToolButton* b : {Child<QToolButton>(*window, "SBSendConfiguration"), Child<QToolButton>(*window, "SpeedButton2"), Child<QToolButton>(*window, "SpeedButton3"),
+                           Child<QToolButton>(*window, "SpeedButton4"), Child<QToolButton>(*window, "SpeedButton5"), Child<QToolButton>(*window, "SpeedButton1")})
         QTest::mouseClick(b, Qt::LeftButton);
     ASSERT_EQ(boxes.size(), 6u);
     for (const MessageBoxCall& b : boxes) EXPECT_EQ(b.text, "* Undefined network settings");
@@ -240,7 +241,7 @@ TEST_F(ServiceWindowTest, SerialTestNamesThePortPlainly)
     rig.UseSerial(pty);
     Unlock(0);
     window->ComPort.timeouts = QuickSerialTimeouts();
-    QTest::mouseClick(window->SpeedButton3, Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*window, "SpeedButton3"), Qt::LeftButton);
     EXPECT_EQ(window->ComPort.Port(), pty);
     ASSERT_FALSE(rig.log.lines.empty());
     EXPECT_EQ(rig.log.lines.front(), "Opening port " + pty);
@@ -252,16 +253,16 @@ TEST_F(ServiceWindowTest, EnglishTextsExceptTheTestButtons)
     ASSERT_TRUE(dm.LanguageChanger.LoadLanguage("EN"));
     Open(0);
     EXPECT_EQ(window->windowTitle(), "Service options");
-    EXPECT_EQ(window->Label2->text(), "ATTENTION: Lumarq Technology service option");
-    EXPECT_EQ(window->LPass->text(), "Password:");
-    EXPECT_EQ(window->Linfo1->text(), "Digits in price:");
-    EXPECT_EQ(window->LInfo2->text(), "Prices:");
-    EXPECT_EQ(window->SBSendConfiguration->toolTip(), "Send");
-    EXPECT_EQ(window->SpeedButton1->text(), "Close");
-    EXPECT_EQ(window->SpeedButton2->text(), "Włącz wszystkie diody");
-    EXPECT_EQ(window->SpeedButton5->text(), "Zakończ testy");
-    EXPECT_EQ(window->CBList1->currentIndex(), 2);
-    EXPECT_EQ(window->CBList2->currentIndex(), 3);
+    EXPECT_EQ(Child<QLabel>(*window, "Label2")->text(), "ATTENTION: Lumarq Technology service option");
+    EXPECT_EQ(Child<QLabel>(*window, "LPass")->text(), "Password:");
+    EXPECT_EQ(Child<QLabel>(*window, "Linfo1")->text(), "Digits in price:");
+    EXPECT_EQ(Child<QLabel>(*window, "LInfo2")->text(), "Prices:");
+    EXPECT_EQ(Child<QToolButton>(*window, "SBSendConfiguration")->toolTip(), "Send");
+    EXPECT_EQ(Child<QToolButton>(*window, "SpeedButton1")->text(), "Close");
+    EXPECT_EQ(Child<QToolButton>(*window, "SpeedButton2")->text(), "Włącz wszystkie diody");
+    EXPECT_EQ(Child<QToolButton>(*window, "SpeedButton5")->text(), "Zakończ testy");
+    EXPECT_EQ(Child<QComboBox>(*window, "CBList1")->currentIndex(), 2);
+    EXPECT_EQ(Child<QComboBox>(*window, "CBList2")->currentIndex(), 3);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "DialogRig.h"
 #include "ui/dialogs/TFLumarqConfiguration.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -71,22 +72,22 @@ TEST_F(ConfigurationDialogTest, OpensTranslatedWithItsControlsAndTheModelValues)
     EXPECT_EQ(dialog->windowTitle(), "Configuration");
     EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::Tool));
     EXPECT_EQ(dialog->size(), QSize(572, 490));
-    EXPECT_EQ(dialog->IChartLeft->size(), QSize(284, 269));
-    EXPECT_EQ(dialog->IChartRight->size(), QSize(284, 269));
-    EXPECT_EQ(dialog->Label24->text(), "Pylon left side brightness corr. [%]");
-    EXPECT_EQ(dialog->Label37->text(), "Pylon brightness without brightness sensor [%]");
-    EXPECT_EQ(dialog->chbUseGamma->text(), "Use brightness sensor");
-    EXPECT_EQ(dialog->SBAbort->text(), "Cancel");
+    EXPECT_EQ(Child<QLabel>(*dialog, "IChartLeft")->size(), QSize(284, 269));
+    EXPECT_EQ(Child<QLabel>(*dialog, "IChartRight")->size(), QSize(284, 269));
+    EXPECT_EQ(Child<QLabel>(*dialog, "Label24")->text(), "Pylon left side brightness corr. [%]");
+    EXPECT_EQ(Child<QLabel>(*dialog, "Label37")->text(), "Pylon brightness without brightness sensor [%]");
+    EXPECT_EQ(Child<QCheckBox>(*dialog, "chbUseGamma")->text(), "Use brightness sensor");
+    EXPECT_EQ(Child<QToolButton>(*dialog, "SBAbort")->text(), "Cancel");
 
-    for (QSlider* s : {dialog->TBLeft, dialog->TBRight, dialog->TBSensor}) {
+    for (QSlider* s : {Child<QSlider>(*dialog, "TBLeft"), Child<QSlider>(*dialog, "TBRight"), Child<QSlider>(*dialog, "TBSensor")}) {
         EXPECT_EQ(s->minimum(), 0);
         EXPECT_EQ(s->maximum(), 100);
         EXPECT_EQ(s->tickInterval(), 10);
         EXPECT_EQ(s->pageStep(), 1);
     }
-    EXPECT_EQ(dialog->TBGamma->minimum(), 1);
-    EXPECT_EQ(dialog->TBGamma->maximum(), 30);
-    EXPECT_EQ(dialog->TBGamma->tickInterval(), 5);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBGamma")->minimum(), 1);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBGamma")->maximum(), 30);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBGamma")->tickInterval(), 5);
 
     // Tick labels 1, 10, ..., 100 in a row under each percentage slider.
     for (auto* ticks : {&dialog->LeftTicks, &dialog->RightTicks, &dialog->SensorTicks}) {
@@ -100,35 +101,35 @@ TEST_F(ConfigurationDialogTest, OpensTranslatedWithItsControlsAndTheModelValues)
         EXPECT_EQ(texts.join(' '), "1 10 20 30 40 50 60 70 80 90 100");
     }
 
-    EXPECT_EQ(dialog->TBLeft->value(), 75);
-    EXPECT_EQ(dialog->TBRight->value(), 60);
-    EXPECT_EQ(dialog->TBSensor->value(), 40);
-    EXPECT_EQ(dialog->TBGamma->value(), 15);
-    EXPECT_EQ(dialog->EGamma->text(), "1.5");
-    EXPECT_TRUE(dialog->EGamma->isReadOnly());
-    EXPECT_TRUE(dialog->chbUseGamma->isChecked());
-    EXPECT_TRUE(dialog->TBGamma->isEnabled());
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBLeft")->value(), 75);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBRight")->value(), 60);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBSensor")->value(), 40);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBGamma")->value(), 15);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EGamma")->text(), "1.5");
+    EXPECT_TRUE(Child<QLineEdit>(*dialog, "EGamma")->isReadOnly());
+    EXPECT_TRUE(Child<QCheckBox>(*dialog, "chbUseGamma")->isChecked());
+    EXPECT_TRUE(Child<QSlider>(*dialog, "TBGamma")->isEnabled());
 
     // The charts show the sides: 75 % gives a level of trunc(75 x 2.55) = 191,
     // 60 % gives 152; the no-sensor point is 40 % of each.
-    EXPECT_EQ(LevelHeight(Shown(dialog->IChartLeft)), 191);
-    EXPECT_EQ(LevelHeight(Shown(dialog->IChartRight)), 152);
-    EXPECT_EQ(MarkerHeight(Shown(dialog->IChartLeft)), 76);
-    EXPECT_EQ(MarkerHeight(Shown(dialog->IChartRight)), 61);
+    EXPECT_EQ(LevelHeight(Shown(Child<QLabel>(*dialog, "IChartLeft"))), 191);
+    EXPECT_EQ(LevelHeight(Shown(Child<QLabel>(*dialog, "IChartRight"))), 152);
+    EXPECT_EQ(MarkerHeight(Shown(Child<QLabel>(*dialog, "IChartLeft"))), 76);
+    EXPECT_EQ(MarkerHeight(Shown(Child<QLabel>(*dialog, "IChartRight"))), 61);
 }
 
 TEST_F(ConfigurationDialogTest, PercentSliderDraggedToZeroStoresOne)
 {
     Open();
-    DragSlider(dialog->TBLeft, 0);
-    EXPECT_EQ(dialog->TBLeft->value(), 1);
-    EXPECT_EQ(dialog->TBLeft->toolTip(), "1 %");
+    DragSlider(Child<QSlider>(*dialog, "TBLeft"), 0);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBLeft")->value(), 1);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBLeft")->toolTip(), "1 %");
     // The keyboard cannot rest it on 0 either.
-    dialog->TBSensor->setFocus();
-    QTest::keyClick(dialog->TBSensor, Qt::Key_Home);
-    EXPECT_EQ(dialog->TBSensor->value(), 1);
-    EXPECT_EQ(dialog->TBSensor->toolTip(), "1 [%]");
-    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    Child<QSlider>(*dialog, "TBSensor")->setFocus();
+    QTest::keyClick(Child<QSlider>(*dialog, "TBSensor"), Qt::Key_Home);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBSensor")->value(), 1);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBSensor")->toolTip(), "1 [%]");
+    QTest::mouseClick(Child<QToolButton>(*dialog, "SBOK"), Qt::LeftButton);
     EXPECT_EQ(rig.model.Conf.Left, 1);
     EXPECT_EQ(rig.model.Conf.Sensor, 1);
     EXPECT_EQ(rig.model.Conf.Right, 100);
@@ -138,41 +139,41 @@ TEST_F(ConfigurationDialogTest, PercentSliderDraggedToZeroStoresOne)
 TEST_F(ConfigurationDialogTest, DraggingRedrawsOnlyThatSidesChart)
 {
     Open();
-    const QImage rightBefore = Shown(dialog->IChartRight);
-    DragSlider(dialog->TBLeft, dialog->TBLeft->width() / 2);
-    const int left = dialog->TBLeft->value();
+    const QImage rightBefore = Shown(Child<QLabel>(*dialog, "IChartRight"));
+    DragSlider(Child<QSlider>(*dialog, "TBLeft"), Child<QSlider>(*dialog, "TBLeft")->width() / 2);
+    const int left = Child<QSlider>(*dialog, "TBLeft")->value();
     ASSERT_GT(left, 20);
     ASSERT_LT(left, 80);
-    EXPECT_EQ(dialog->TBLeft->toolTip(), QString::number(left) + " %");
-    EXPECT_LT(LevelHeight(Shown(dialog->IChartLeft)), 254);
-    EXPECT_EQ(Shown(dialog->IChartRight), rightBefore);
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBLeft")->toolTip(), QString::number(left) + " %");
+    EXPECT_LT(LevelHeight(Shown(Child<QLabel>(*dialog, "IChartLeft"))), 254);
+    EXPECT_EQ(Shown(Child<QLabel>(*dialog, "IChartRight")), rightBefore);
 
     // The no-sensor brightness moves the marker on both charts.
-    dialog->TBSensor->setFocus();
-    QTest::keyClick(dialog->TBSensor, Qt::Key_End);
-    EXPECT_EQ(MarkerHeight(Shown(dialog->IChartRight)), 254);
-    EXPECT_LT(MarkerHeight(Shown(dialog->IChartLeft)), 254);
+    Child<QSlider>(*dialog, "TBSensor")->setFocus();
+    QTest::keyClick(Child<QSlider>(*dialog, "TBSensor"), Qt::Key_End);
+    EXPECT_EQ(MarkerHeight(Shown(Child<QLabel>(*dialog, "IChartRight"))), 254);
+    EXPECT_LT(MarkerHeight(Shown(Child<QLabel>(*dialog, "IChartLeft"))), 254);
 }
 
 TEST_F(ConfigurationDialogTest, GammaTextFollowsTheSlider)
 {
     rig.model.UseGamma = true;
     Open();
-    EXPECT_EQ(dialog->EGamma->text(), "2.2");
-    dialog->TBGamma->setFocus();
-    QTest::keyClick(dialog->TBGamma, Qt::Key_Home);
-    EXPECT_EQ(dialog->EGamma->text(), "0.1");
-    for (int i = 0; i < 9; ++i) QTest::keyClick(dialog->TBGamma, Qt::Key_Right);
-    EXPECT_EQ(dialog->EGamma->text(), "1.0");
-    EXPECT_EQ(dialog->TBGamma->toolTip(), "1.0");
-    QTest::keyClick(dialog->TBGamma, Qt::Key_Left);
-    QTest::keyClick(dialog->TBGamma, Qt::Key_Left);
-    QTest::keyClick(dialog->TBGamma, Qt::Key_Left);
-    QTest::keyClick(dialog->TBGamma, Qt::Key_Left);
-    QTest::keyClick(dialog->TBGamma, Qt::Key_Left);
-    EXPECT_EQ(dialog->EGamma->text(), "0.5");
-    QTest::keyClick(dialog->TBGamma, Qt::Key_End);
-    EXPECT_EQ(dialog->EGamma->text(), "3.0");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EGamma")->text(), "2.2");
+    Child<QSlider>(*dialog, "TBGamma")->setFocus();
+    QTest::keyClick(Child<QSlider>(*dialog, "TBGamma"), Qt::Key_Home);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EGamma")->text(), "0.1");
+    for (int i = 0; i < 9; ++i) QTest::keyClick(Child<QSlider>(*dialog, "TBGamma"), Qt::Key_Right);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EGamma")->text(), "1.0");
+    EXPECT_EQ(Child<QSlider>(*dialog, "TBGamma")->toolTip(), "1.0");
+    QTest::keyClick(Child<QSlider>(*dialog, "TBGamma"), Qt::Key_Left);
+    QTest::keyClick(Child<QSlider>(*dialog, "TBGamma"), Qt::Key_Left);
+    QTest::keyClick(Child<QSlider>(*dialog, "TBGamma"), Qt::Key_Left);
+    QTest::keyClick(Child<QSlider>(*dialog, "TBGamma"), Qt::Key_Left);
+    QTest::keyClick(Child<QSlider>(*dialog, "TBGamma"), Qt::Key_Left);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EGamma")->text(), "0.5");
+    QTest::keyClick(Child<QSlider>(*dialog, "TBGamma"), Qt::Key_End);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EGamma")->text(), "3.0");
 }
 
 TEST_F(ConfigurationDialogTest, SensorBoxSwitchesTheGammaControlsAndTheCurve)
@@ -180,23 +181,23 @@ TEST_F(ConfigurationDialogTest, SensorBoxSwitchesTheGammaControlsAndTheCurve)
     rig.model.UseGamma = false;
     rig.model.Conf.Gamma = 18;
     Open();
-    EXPECT_FALSE(dialog->TBGamma->isEnabled());
-    EXPECT_FALSE(dialog->EGamma->isEnabled());
-    EXPECT_EQ(Count(Shown(dialog->IChartLeft), Orange), 0);
-    EXPECT_EQ(Count(Shown(dialog->IChartRight), Orange), 0);
+    EXPECT_FALSE(Child<QSlider>(*dialog, "TBGamma")->isEnabled());
+    EXPECT_FALSE(Child<QLineEdit>(*dialog, "EGamma")->isEnabled());
+    EXPECT_EQ(Count(Shown(Child<QLabel>(*dialog, "IChartLeft")), Orange), 0);
+    EXPECT_EQ(Count(Shown(Child<QLabel>(*dialog, "IChartRight")), Orange), 0);
 
-    QTest::mouseClick(dialog->chbUseGamma, Qt::LeftButton);
-    EXPECT_TRUE(dialog->TBGamma->isEnabled());
-    EXPECT_TRUE(dialog->EGamma->isEnabled());
-    EXPECT_GT(Count(Shown(dialog->IChartLeft), Orange), 200);
-    EXPECT_GT(Count(Shown(dialog->IChartRight), Orange), 200);
-    dialog->TBGamma->setFocus();
-    QTest::keyClick(dialog->TBGamma, Qt::Key_End);
+    QTest::mouseClick(Child<QCheckBox>(*dialog, "chbUseGamma"), Qt::LeftButton);
+    EXPECT_TRUE(Child<QSlider>(*dialog, "TBGamma")->isEnabled());
+    EXPECT_TRUE(Child<QLineEdit>(*dialog, "EGamma")->isEnabled());
+    EXPECT_GT(Count(Shown(Child<QLabel>(*dialog, "IChartLeft")), Orange), 200);
+    EXPECT_GT(Count(Shown(Child<QLabel>(*dialog, "IChartRight")), Orange), 200);
+    Child<QSlider>(*dialog, "TBGamma")->setFocus();
+    QTest::keyClick(Child<QSlider>(*dialog, "TBGamma"), Qt::Key_End);
 
     // Off again: the curve goes, the gamma value is still stored.
-    QTest::mouseClick(dialog->chbUseGamma, Qt::LeftButton);
-    EXPECT_EQ(Count(Shown(dialog->IChartLeft), Orange), 0);
-    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(*dialog, "chbUseGamma"), Qt::LeftButton);
+    EXPECT_EQ(Count(Shown(Child<QLabel>(*dialog, "IChartLeft")), Orange), 0);
+    QTest::mouseClick(Child<QToolButton>(*dialog, "SBOK"), Qt::LeftButton);
     EXPECT_FALSE(rig.model.UseGamma);
     EXPECT_EQ(rig.model.Conf.Gamma, 30);
 }
@@ -211,15 +212,15 @@ TEST_F(ConfigurationDialogTest, CancelAndTheCloseBoxChangeNothing)
     }();
     for (bool viaCloseBox : {false, true}) {
         Open();
-        DragSlider(dialog->TBLeft, 0);
-        DragSlider(dialog->TBRight, dialog->TBRight->width());
-        dialog->TBSensor->setFocus();
-        QTest::keyClick(dialog->TBSensor, Qt::Key_Home);
-        QTest::mouseClick(dialog->chbUseGamma, Qt::LeftButton);
-        dialog->TBGamma->setFocus();
-        QTest::keyClick(dialog->TBGamma, Qt::Key_Home);
+        DragSlider(Child<QSlider>(*dialog, "TBLeft"), 0);
+        DragSlider(Child<QSlider>(*dialog, "TBRight"), Child<QSlider>(*dialog, "TBRight")->width());
+        Child<QSlider>(*dialog, "TBSensor")->setFocus();
+        QTest::keyClick(Child<QSlider>(*dialog, "TBSensor"), Qt::Key_Home);
+        QTest::mouseClick(Child<QCheckBox>(*dialog, "chbUseGamma"), Qt::LeftButton);
+        Child<QSlider>(*dialog, "TBGamma")->setFocus();
+        QTest::keyClick(Child<QSlider>(*dialog, "TBGamma"), Qt::Key_Home);
         if (viaCloseBox) dialog->close();
-        else QTest::mouseClick(dialog->SBAbort, Qt::LeftButton);
+        else QTest::mouseClick(Child<QToolButton>(*dialog, "SBAbort"), Qt::LeftButton);
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_EQ(dialog->result(), QDialog::Rejected);
         EXPECT_TRUE(rig.model.SameFields(before));
@@ -230,11 +231,11 @@ TEST_F(ConfigurationDialogTest, CancelAndTheCloseBoxChangeNothing)
 TEST_F(ConfigurationDialogTest, HintShowsAtOnceUnderTheCursor)
 {
     Open();
-    const QPoint over = dialog->TBRight->mapToGlobal(HandleCentre(dialog->TBRight));
+    const QPoint over = Child<QSlider>(*dialog, "TBRight")->mapToGlobal(HandleCentre(Child<QSlider>(*dialog, "TBRight")));
     QCursor::setPos(over);
     if (QCursor::pos() != over) GTEST_SKIP() << "this platform does not move the cursor";
-    dialog->TBRight->setFocus();
-    QTest::keyClick(dialog->TBRight, Qt::Key_Left);
+    Child<QSlider>(*dialog, "TBRight")->setFocus();
+    QTest::keyClick(Child<QSlider>(*dialog, "TBRight"), Qt::Key_Left);
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(), "99 %");
     QToolTip::hideText();

@@ -19,6 +19,7 @@
 #include "ui/dialogs/TFLumarqNetworkSettings.h"
 #include "ui/dialogs/TStringGrid.h"
 #include "ui/dialogs/TfPylonFontSetting.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -138,11 +139,11 @@ TEST(DialogKeys, FontDialogTextKeepsItsContrastInEveryPalette)
         const QColor background = dialog.palette().color(dialog.backgroundRole());
         // The background drawn is the palette's, not a colour of the form's own.
         EXPECT_EQ(dialog.grab().toImage().pixelColor(2, 2).rgb(), background.rgb());
-        for (QLabel* label : {dialog.Label1, dialog.Label2}) {
+        for (QLabel* label : {Child<QLabel>(dialog, "Label1"), Child<QLabel>(dialog, "Label2")}) {
             const QColor text = label->palette().color(label->foregroundRole());
             EXPECT_GE(ContrastRatio(text, background), 4.5) << label->objectName().toStdString();
         }
-        QWidget* const controls[] = {dialog.cbBasicFont, dialog.SBOK, dialog.SBAbort};
+        QWidget* const controls[] = {Child<QComboBox>(dialog, "cbBasicFont"), Child<QToolButton>(dialog, "SBOK"), Child<QToolButton>(dialog, "SBAbort")};
         for (QWidget* control : controls) {
             const QColor text = control->palette().color(control->foregroundRole());
             EXPECT_GE(ContrastRatio(text, control->palette().color(control->backgroundRole())), 4.5)

@@ -8,6 +8,7 @@
 
 #include "DialogRig.h"
 #include "ui/dialogs/TfPylonFontSetting.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -43,22 +44,22 @@ TEST_F(FontSettingTest, OpensWithTheModelsFontsInEnglish)
     EXPECT_EQ(dialog->size(), QSize(253, 119));
     // White under a light palette: the form takes the palette's field colour.
     EXPECT_EQ(dialog->palette().color(dialog->backgroundRole()), QColor(Qt::white));
-    EXPECT_EQ(dialog->Label1->text(), "Basic font number");
-    EXPECT_TRUE(dialog->Label1->alignment().testFlag(Qt::AlignRight));
-    EXPECT_EQ(dialog->Label2->text(), "Upper index");
-    EXPECT_EQ(dialog->cbBasicFont->count(), 10);
-    EXPECT_EQ(dialog->cbBasicFont->itemText(9), "9");
-    EXPECT_EQ(dialog->cbUpperIndex->count(), 3);
-    EXPECT_EQ(dialog->cbBasicFont->currentText(), "3");
-    EXPECT_EQ(dialog->cbUpperIndex->currentText(), "None");
+    EXPECT_EQ(Child<QLabel>(*dialog, "Label1")->text(), "Basic font number");
+    EXPECT_TRUE(Child<QLabel>(*dialog, "Label1")->alignment().testFlag(Qt::AlignRight));
+    EXPECT_EQ(Child<QLabel>(*dialog, "Label2")->text(), "Upper index");
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbBasicFont")->count(), 10);
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbBasicFont")->itemText(9), "9");
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbUpperIndex")->count(), 3);
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbBasicFont")->currentText(), "3");
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbUpperIndex")->currentText(), "None");
 }
 
 TEST_F(FontSettingTest, OkStoresBothIndexes)
 {
     Open();
-    Pick(dialog->cbBasicFont, 9);
-    Pick(dialog->cbUpperIndex, 2);
-    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    Pick(Child<QComboBox>(*dialog, "cbBasicFont"), 9);
+    Pick(Child<QComboBox>(*dialog, "cbUpperIndex"), 2);
+    QTest::mouseClick(Child<QToolButton>(*dialog, "SBOK"), Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(rig.model.FontConf.BasicFont, 9);
     EXPECT_EQ(rig.model.FontConf.UpperIndex, 2);
@@ -69,10 +70,10 @@ TEST_F(FontSettingTest, AByteBeyondTheListSelectsNothingAndOkKeepsIt)
     rig.model.FontConf.BasicFont = 12;
     rig.model.FontConf.UpperIndex = 1;
     Open();
-    EXPECT_EQ(dialog->cbBasicFont->currentIndex(), -1);
-    EXPECT_EQ(dialog->cbUpperIndex->currentText(), "1");
-    Pick(dialog->cbUpperIndex, 0);
-    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbBasicFont")->currentIndex(), -1);
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbUpperIndex")->currentText(), "1");
+    Pick(Child<QComboBox>(*dialog, "cbUpperIndex"), 0);
+    QTest::mouseClick(Child<QToolButton>(*dialog, "SBOK"), Qt::LeftButton);
     EXPECT_EQ(rig.model.FontConf.BasicFont, 12);
     EXPECT_EQ(rig.model.FontConf.UpperIndex, 0);
 }
@@ -81,10 +82,10 @@ TEST_F(FontSettingTest, CancelAndTheCloseBoxChangeNothing)
 {
     for (bool viaCloseBox : {false, true}) {
         Open();
-        Pick(dialog->cbBasicFont, 0);
-        Pick(dialog->cbUpperIndex, 2);
+        Pick(Child<QComboBox>(*dialog, "cbBasicFont"), 0);
+        Pick(Child<QComboBox>(*dialog, "cbUpperIndex"), 2);
         if (viaCloseBox) dialog->close();
-        else QTest::mouseClick(dialog->SBAbort, Qt::LeftButton);
+        else QTest::mouseClick(Child<QToolButton>(*dialog, "SBAbort"), Qt::LeftButton);
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_EQ(rig.model.FontConf.BasicFont, 3);
         EXPECT_EQ(rig.model.FontConf.UpperIndex, 0);

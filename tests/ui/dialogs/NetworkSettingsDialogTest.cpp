@@ -17,6 +17,7 @@
 #include "lang/Msg.h"
 #include "ui/dialogs/TFLumarqNetworkSettings.h"
 #include "ui/dialogs/TStringGrid.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ protected:
                                  {"Road", "10.0.0.3", 2103, true}};
     }
 
-    TStringGrid* Grid() const { return dialog->SGTable; }
+    TStringGrid* Grid() const { return Child<TStringGrid>(*dialog, "SGTable"); }
 
     QStringList Column(int col) const
     {
@@ -89,11 +90,11 @@ TEST_F(NetworkSettingsTest, OpensWithTheModelsPylonsAndDesignDefaults)
     EXPECT_EQ(dialog->windowTitle(), "Connections settings");
     EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::Tool));
     EXPECT_EQ(dialog->size(), QSize(332, 387));
-    EXPECT_EQ(dialog->pc->currentWidget(), dialog->tbLAN);
-    EXPECT_EQ(dialog->pc->tabText(0), "LAN");
-    EXPECT_EQ(dialog->pc->tabText(1), "COM");
-    EXPECT_EQ(dialog->Label7->text(), "IP address");
-    EXPECT_EQ(dialog->SBSub->text(), "Delete");
+    EXPECT_EQ(Child<QTabWidget>(*dialog, "pc")->currentWidget(), Child<QWidget>(*dialog, "tbLAN"));
+    EXPECT_EQ(Child<QTabWidget>(*dialog, "pc")->tabText(0), "LAN");
+    EXPECT_EQ(Child<QTabWidget>(*dialog, "pc")->tabText(1), "COM");
+    EXPECT_EQ(Child<QLabel>(*dialog, "Label7")->text(), "IP address");
+    EXPECT_EQ(Child<QToolButton>(*dialog, "SBSub")->text(), "Delete");
 
     QStringList headings;
     for (int c = 0; c < 4; ++c) headings << Grid()->Cell(c, 0);
@@ -104,99 +105,99 @@ TEST_F(NetworkSettingsTest, OpensWithTheModelsPylonsAndDesignDefaults)
     EXPECT_EQ(Column(3).join('|'), "Active|Inactive|Active");
     EXPECT_EQ(Grid()->columnWidth(0), 76);
 
-    EXPECT_EQ(dialog->EName->text(), "Pylon 4");
-    EXPECT_EQ(dialog->EIP1->text() + "." + dialog->EIP2->text() + "." + dialog->EIP3->text() + "." +
-                  dialog->EIP4->text(),
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EName")->text(), "Pylon 4");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP1")->text() + "." + Child<QLineEdit>(*dialog, "EIP2")->text() + "." + Child<QLineEdit>(*dialog, "EIP3")->text() + "." +
+                  Child<QLineEdit>(*dialog, "EIP4")->text(),
               "192.168.0.11");
-    EXPECT_EQ(dialog->EPort->text(), "2101");
-    EXPECT_TRUE(dialog->CBState->isChecked());
-    EXPECT_EQ(dialog->EName->maxLength(), 20);
-    EXPECT_EQ(dialog->EIP1->maxLength(), 3);
-    EXPECT_EQ(dialog->EPort->maxLength(), 5);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EPort")->text(), "2101");
+    EXPECT_TRUE(Child<QCheckBox>(*dialog, "CBState")->isChecked());
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EName")->maxLength(), 20);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP1")->maxLength(), 3);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EPort")->maxLength(), 5);
 }
 
 TEST_F(NetworkSettingsTest, OctetAndPortFieldsTakeDigitsWithinTheirRange)
 {
     Open();
-    Empty(dialog->EIP3);
-    QTest::keyClicks(dialog->EIP3, "300");
-    EXPECT_EQ(dialog->EIP3->text(), "30");  // the value before the last keystroke
+    Empty(Child<QLineEdit>(*dialog, "EIP3"));
+    QTest::keyClicks(Child<QLineEdit>(*dialog, "EIP3"), "300");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP3")->text(), "30");  // the value before the last keystroke
 
-    Empty(dialog->EIP1);
-    QTest::keyClicks(dialog->EIP1, "2x5-5");
-    EXPECT_EQ(dialog->EIP1->text(), "255");
+    Empty(Child<QLineEdit>(*dialog, "EIP1"));
+    QTest::keyClicks(Child<QLineEdit>(*dialog, "EIP1"), "2x5-5");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP1")->text(), "255");
 
-    Empty(dialog->EPort);
-    QTest::keyClicks(dialog->EPort, "65536");
-    EXPECT_EQ(dialog->EPort->text(), "6553");
-    Empty(dialog->EPort);
-    QTest::keyClicks(dialog->EPort, "65535");
-    EXPECT_EQ(dialog->EPort->text(), "65535");
+    Empty(Child<QLineEdit>(*dialog, "EPort"));
+    QTest::keyClicks(Child<QLineEdit>(*dialog, "EPort"), "65536");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EPort")->text(), "6553");
+    Empty(Child<QLineEdit>(*dialog, "EPort"));
+    QTest::keyClicks(Child<QLineEdit>(*dialog, "EPort"), "65535");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EPort")->text(), "65535");
 
     // Out of range from the value the field opened with puts that back.
-    dialog->EIP4->setFocus();
-    dialog->EIP4->setCursorPosition(0);
-    QTest::keyClick(dialog->EIP4, Qt::Key_3);
-    EXPECT_EQ(dialog->EIP4->text(), "11");
+    Child<QLineEdit>(*dialog, "EIP4")->setFocus();
+    Child<QLineEdit>(*dialog, "EIP4")->setCursorPosition(0);
+    QTest::keyClick(Child<QLineEdit>(*dialog, "EIP4"), Qt::Key_3);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP4")->text(), "11");
 
     // Pasted text that is no number is refused like a value out of range.
     QApplication::clipboard()->setText("1a");
-    Empty(dialog->EIP2);
-    QTest::keyClicks(dialog->EIP2, "17");
-    QTest::keyClick(dialog->EIP2, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(dialog->EIP2->text(), "17");
+    Empty(Child<QLineEdit>(*dialog, "EIP2"));
+    QTest::keyClicks(Child<QLineEdit>(*dialog, "EIP2"), "17");
+    QTest::keyClick(Child<QLineEdit>(*dialog, "EIP2"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP2")->text(), "17");
 }
 
 TEST_F(NetworkSettingsTest, ClickSelectsTheFieldAndLeavingItEmptySetsZero)
 {
     Open();
-    QTest::mouseClick(dialog->EIP2, Qt::LeftButton);
-    EXPECT_EQ(dialog->EIP2->selectedText(), "168");
-    QTest::keyClick(dialog->EIP2, Qt::Key_Backspace);
-    QTest::keyClick(dialog->EIP2, Qt::Key_Tab);
-    EXPECT_EQ(dialog->EIP2->text(), "0");
-    EXPECT_FALSE(dialog->EIP2->hasFocus());
+    QTest::mouseClick(Child<QLineEdit>(*dialog, "EIP2"), Qt::LeftButton);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP2")->selectedText(), "168");
+    QTest::keyClick(Child<QLineEdit>(*dialog, "EIP2"), Qt::Key_Backspace);
+    QTest::keyClick(Child<QLineEdit>(*dialog, "EIP2"), Qt::Key_Tab);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP2")->text(), "0");
+    EXPECT_FALSE(Child<QLineEdit>(*dialog, "EIP2")->hasFocus());
 }
 
 TEST_F(NetworkSettingsTest, AddAppendsAndRefusesAnAddressTwice)
 {
     Open();
     ASSERT_EQ(Grid()->RowCount(), 1);
-    EXPECT_EQ(dialog->EName->text(), "Pylon 1");
-    Click(dialog->SBAdd);
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EName")->text(), "Pylon 1");
+    Click(Child<QToolButton>(*dialog, "SBAdd"));
     EXPECT_EQ(Column(1).join('|'), "192.168.0.11");
     EXPECT_EQ(Column(0).join('|'), "Pylon 1");
     EXPECT_EQ(Column(3).join('|'), "Active");
-    EXPECT_EQ(dialog->EName->text(), "Pylon 2");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EName")->text(), "Pylon 2");
     EXPECT_TRUE(rig.boxes.empty());
 
-    Click(dialog->SBAdd);
+    Click(Child<QToolButton>(*dialog, "SBAdd"));
     ASSERT_EQ(rig.boxes.size(), 1u);
     EXPECT_EQ(rig.boxes[0].kind, MessageBoxCall::Kind::Warning);
     EXPECT_EQ(rig.boxes[0].text, "IP exists");
     EXPECT_EQ(Grid()->RowCount(), 2);
-    EXPECT_EQ(dialog->EName->text(), "Pylon 2");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EName")->text(), "Pylon 2");
 
     // Another address, inactive, goes in below.
-    Empty(dialog->EIP4);
-    QTest::keyClicks(dialog->EIP4, "12");
-    QTest::mouseClick(dialog->CBState, Qt::LeftButton);
-    Click(dialog->SBAdd);
+    Empty(Child<QLineEdit>(*dialog, "EIP4"));
+    QTest::keyClicks(Child<QLineEdit>(*dialog, "EIP4"), "12");
+    QTest::mouseClick(Child<QCheckBox>(*dialog, "CBState"), Qt::LeftButton);
+    Click(Child<QToolButton>(*dialog, "SBAdd"));
     EXPECT_EQ(Column(1).join('|'), "192.168.0.11|192.168.0.12");
     EXPECT_EQ(Column(3).join('|'), "Active|Inactive");
-    EXPECT_EQ(dialog->EName->text(), "Pylon 3");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EName")->text(), "Pylon 3");
 }
 
 TEST_F(NetworkSettingsTest, AddCountsAFieldLeftEmptyAsZero)
 {
     Open();
-    Empty(dialog->EPort);
-    Empty(dialog->EIP4);  // still in the field: the button takes no focus
-    Click(dialog->SBAdd);
+    Empty(Child<QLineEdit>(*dialog, "EPort"));
+    Empty(Child<QLineEdit>(*dialog, "EIP4"));  // still in the field: the button takes no focus
+    Click(Child<QToolButton>(*dialog, "SBAdd"));
     EXPECT_EQ(Column(1).join('|'), "192.168.0.0");
     EXPECT_EQ(Column(2).join('|'), "0");
-    EXPECT_EQ(dialog->EIP4->text(), "0");
-    EXPECT_EQ(dialog->EPort->text(), "0");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP4")->text(), "0");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EPort")->text(), "0");
 }
 
 TEST_F(NetworkSettingsTest, DeleteRemovesTheClickedRowOrTheFirst)
@@ -204,14 +205,14 @@ TEST_F(NetworkSettingsTest, DeleteRemovesTheClickedRowOrTheFirst)
     ThreePylons();
     Open();
     // Without a click on the grid Delete takes the first pylon.
-    Click(dialog->SBSub);
+    Click(Child<QToolButton>(*dialog, "SBSub"));
     EXPECT_EQ(Column(0).join('|'), "South|Road");
-    EXPECT_EQ(dialog->EName->text(), "Pylon 3");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EName")->text(), "Pylon 3");
 
     // A click on the heading row: Delete removes nothing.
     ClickCell(1, 0);
     EXPECT_EQ(dialog->SelectedRow, 0);
-    Click(dialog->SBSub);
+    Click(Child<QToolButton>(*dialog, "SBSub"));
     EXPECT_EQ(Column(0).join('|'), "South|Road");
 
     // The clicked row goes; the row that moves into its place goes next.
@@ -220,23 +221,23 @@ TEST_F(NetworkSettingsTest, DeleteRemovesTheClickedRowOrTheFirst)
     Open();
     ClickCell(0, 2);
     EXPECT_EQ(dialog->SelectedRow, 2);
-    Click(dialog->SBSub);
+    Click(Child<QToolButton>(*dialog, "SBSub"));
     EXPECT_EQ(Column(0).join('|'), "North|Road|Pier");
-    Click(dialog->SBSub);
+    Click(Child<QToolButton>(*dialog, "SBSub"));
     EXPECT_EQ(Column(0).join('|'), "North|Pier");
     // Beyond the last row: the last row goes.
-    Click(dialog->SBSub);
+    Click(Child<QToolButton>(*dialog, "SBSub"));
     EXPECT_EQ(Column(0).join('|'), "North");
-    EXPECT_EQ(dialog->EName->text(), "Pylon 2");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EName")->text(), "Pylon 2");
 }
 
 TEST_F(NetworkSettingsTest, DeleteOnAnEmptyListKeepsTheHeading)
 {
     Open();
-    Click(dialog->SBSub);
+    Click(Child<QToolButton>(*dialog, "SBSub"));
     EXPECT_EQ(Grid()->RowCount(), 1);
     EXPECT_EQ(Grid()->Cell(0, 0), "Name");
-    EXPECT_EQ(dialog->EName->text(), "Pylon 1");
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EName")->text(), "Pylon 1");
 }
 
 TEST_F(NetworkSettingsTest, StateListChangesOnlyItsCell)
@@ -244,7 +245,7 @@ TEST_F(NetworkSettingsTest, StateListChangesOnlyItsCell)
     ThreePylons();
     Open();
     ClickCell(3, 3);
-    QComboBox* combo = dialog->StateCombo;
+    QComboBox* combo = Child<QComboBox>(*dialog, "StateCombo");
     ASSERT_NE(combo, nullptr);
     EXPECT_TRUE(combo->isVisible());
     EXPECT_EQ(combo->count(), 2);
@@ -273,7 +274,7 @@ TEST_F(NetworkSettingsTest, StateListChangesOnlyItsCell)
     ClickCell(1, 1);
     EXPECT_FALSE(combo->isVisible());
 
-    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*dialog, "SBOK"), Qt::LeftButton);
     ASSERT_EQ(rig.model.NetSettings.size(), 3u);
     EXPECT_TRUE(rig.model.NetSettings[0].Active);
     EXPECT_FALSE(rig.model.NetSettings[1].Active);
@@ -315,33 +316,33 @@ TEST_F(NetworkSettingsTest, SerialPageShowsThePortsAndTheSpeed)
     rig.model.ComName = "ttyUSB0";
     rig.model.ComSpeed = 0;
     Open();
-    EXPECT_TRUE(dialog->chbUseCOM->isChecked());
-    EXPECT_EQ(dialog->chbUseCOM->text(), "Use COM port for sending and receiving data");
-    ASSERT_EQ(dialog->cbCom->count(), 3);
-    EXPECT_EQ(dialog->cbCom->currentText(), "ttyUSB0");
-    EXPECT_EQ(dialog->cbComSpeed->currentText(), "9600");  // 0: not set yet
+    EXPECT_TRUE(Child<QCheckBox>(*dialog, "chbUseCOM")->isChecked());
+    EXPECT_EQ(Child<QCheckBox>(*dialog, "chbUseCOM")->text(), "Use COM port for sending and receiving data");
+    ASSERT_EQ(Child<QComboBox>(*dialog, "cbCom")->count(), 3);
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbCom")->currentText(), "ttyUSB0");
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbComSpeed")->currentText(), "9600");  // 0: not set yet
 
     delete dialog.data();
     rig.model.ComName = "ttyUSB7";  // not on this machine now: still offered, not replaced
     rig.model.ComSpeed = 5;
     Open();
-    EXPECT_EQ(dialog->cbCom->count(), 4);
-    EXPECT_EQ(dialog->cbCom->currentText(), "ttyUSB7");
-    EXPECT_EQ(dialog->cbComSpeed->currentText(), "2400");
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbCom")->count(), 4);
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbCom")->currentText(), "ttyUSB7");
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbComSpeed")->currentText(), "2400");
 
     delete dialog.data();
     rig.model.ComSpeed = 3;  // a code the list does not offer
     Open();
-    EXPECT_EQ(dialog->cbComSpeed->currentIndex(), -1);
-    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbComSpeed")->currentIndex(), -1);
+    QTest::mouseClick(Child<QToolButton>(*dialog, "SBOK"), Qt::LeftButton);
     EXPECT_EQ(rig.model.ComSpeed, 0);
     EXPECT_EQ(rig.model.ComName, "ttyUSB7");
 
     delete dialog.data();
     rig.model.ComName = "pts/3";  // the pylon emulator's pseudo-terminal
     Open();
-    EXPECT_EQ(dialog->cbCom->currentText(), "pts/3");
-    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbCom")->currentText(), "pts/3");
+    QTest::mouseClick(Child<QToolButton>(*dialog, "SBOK"), Qt::LeftButton);
     EXPECT_EQ(rig.model.ComName, "pts/3");
 }
 
@@ -349,10 +350,10 @@ TEST_F(NetworkSettingsTest, SerialOptionWithoutAPortStaysOpen)
 {
     rig.model.UseCOM = false;
     Open({});
-    EXPECT_EQ(dialog->cbCom->count(), 0);
-    dialog->pc->setCurrentWidget(dialog->tbCOM);
-    QTest::mouseClick(dialog->chbUseCOM, Qt::LeftButton);
-    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    EXPECT_EQ(Child<QComboBox>(*dialog, "cbCom")->count(), 0);
+    Child<QTabWidget>(*dialog, "pc")->setCurrentWidget(Child<QWidget>(*dialog, "tbCOM"));
+    QTest::mouseClick(Child<QCheckBox>(*dialog, "chbUseCOM"), Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*dialog, "SBOK"), Qt::LeftButton);
     ASSERT_EQ(rig.boxes.size(), 1u);
     EXPECT_EQ(rig.boxes[0].kind, MessageBoxCall::Kind::Plain);
     EXPECT_EQ(rig.boxes[0].text, "com error");
@@ -360,8 +361,8 @@ TEST_F(NetworkSettingsTest, SerialOptionWithoutAPortStaysOpen)
     EXPECT_FALSE(rig.model.UseCOM);
 
     // With the option off OK goes through and the port name is empty.
-    QTest::mouseClick(dialog->chbUseCOM, Qt::LeftButton);
-    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(*dialog, "chbUseCOM"), Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(*dialog, "SBOK"), Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(rig.model.ComName, "");
     EXPECT_EQ(rig.model.ComSpeed, 7);
@@ -370,22 +371,22 @@ TEST_F(NetworkSettingsTest, SerialOptionWithoutAPortStaysOpen)
 TEST_F(NetworkSettingsTest, OkStoresTheListAndTheSerialChoice)
 {
     Open();
-    Click(dialog->SBAdd);
-    QTest::mouseClick(dialog->EName, Qt::LeftButton);
-    QTest::keyClick(dialog->EName, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(dialog->EName, Qt::Key_Backspace);
-    Type(dialog->EName, QString::fromUtf8("Łódź"));
-    Empty(dialog->EIP4);
-    QTest::keyClicks(dialog->EIP4, "20");
-    Empty(dialog->EPort);
-    QTest::keyClicks(dialog->EPort, "8080");
-    QTest::mouseClick(dialog->CBState, Qt::LeftButton);
-    Click(dialog->SBAdd);
-    dialog->pc->setCurrentWidget(dialog->tbCOM);
-    QTest::mouseClick(dialog->chbUseCOM, Qt::LeftButton);
-    dialog->cbCom->setCurrentIndex(2);
-    dialog->cbComSpeed->setCurrentIndex(0);
-    QTest::mouseClick(dialog->SBOK, Qt::LeftButton);
+    Click(Child<QToolButton>(*dialog, "SBAdd"));
+    QTest::mouseClick(Child<QLineEdit>(*dialog, "EName"), Qt::LeftButton);
+    QTest::keyClick(Child<QLineEdit>(*dialog, "EName"), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Child<QLineEdit>(*dialog, "EName"), Qt::Key_Backspace);
+    Type(Child<QLineEdit>(*dialog, "EName"), QString::fromUtf8("Łódź"));
+    Empty(Child<QLineEdit>(*dialog, "EIP4"));
+    QTest::keyClicks(Child<QLineEdit>(*dialog, "EIP4"), "20");
+    Empty(Child<QLineEdit>(*dialog, "EPort"));
+    QTest::keyClicks(Child<QLineEdit>(*dialog, "EPort"), "8080");
+    QTest::mouseClick(Child<QCheckBox>(*dialog, "CBState"), Qt::LeftButton);
+    Click(Child<QToolButton>(*dialog, "SBAdd"));
+    Child<QTabWidget>(*dialog, "pc")->setCurrentWidget(Child<QWidget>(*dialog, "tbCOM"));
+    QTest::mouseClick(Child<QCheckBox>(*dialog, "chbUseCOM"), Qt::LeftButton);
+    Child<QComboBox>(*dialog, "cbCom")->setCurrentIndex(2);
+    Child<QComboBox>(*dialog, "cbComSpeed")->setCurrentIndex(0);
+    QTest::mouseClick(Child<QToolButton>(*dialog, "SBOK"), Qt::LeftButton);
 
     EXPECT_FALSE(dialog->isVisible());
     const std::vector<Entry> want = {{"Pylon 1", "192.168.0.11", 2101, true},
@@ -404,15 +405,15 @@ TEST_F(NetworkSettingsTest, CancelChangesNothing)
     before.DetachSession();
     for (bool viaCloseBox : {false, true}) {
         Open();
-        Click(dialog->SBAdd);
-        Click(dialog->SBSub);
+        Click(Child<QToolButton>(*dialog, "SBAdd"));
+        Click(Child<QToolButton>(*dialog, "SBSub"));
         ClickCell(3, 1);
-        QTest::keyClick(dialog->StateCombo->view(), Qt::Key_Down);
-        QTest::keyClick(dialog->StateCombo->view(), Qt::Key_Return);
-        QTest::mouseClick(dialog->chbUseCOM, Qt::LeftButton);
-        dialog->cbComSpeed->setCurrentIndex(0);
+        QTest::keyClick(Child<QComboBox>(*dialog, "StateCombo")->view(), Qt::Key_Down);
+        QTest::keyClick(Child<QComboBox>(*dialog, "StateCombo")->view(), Qt::Key_Return);
+        QTest::mouseClick(Child<QCheckBox>(*dialog, "chbUseCOM"), Qt::LeftButton);
+        Child<QComboBox>(*dialog, "cbComSpeed")->setCurrentIndex(0);
         if (viaCloseBox) dialog->close();
-        else QTest::mouseClick(dialog->SBAbort, Qt::LeftButton);
+        else QTest::mouseClick(Child<QToolButton>(*dialog, "SBAbort"), Qt::LeftButton);
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_TRUE(rig.model.SameFields(before));
         delete dialog.data();

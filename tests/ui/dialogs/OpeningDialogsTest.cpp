@@ -25,6 +25,7 @@
 #include "ui/dialogs/TfPylonFontSetting.h"
 #include "ui/main/TFLumarqPylon.h"
 #include "ui/main/TSpeedButton.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ TEST_F(OpeningDialogsTest, BrightnessDialogFromF6AndItsButton)
     EXPECT_TRUE(Centred(byKey));
 
     // The button; a slider moved and OK stores it.
-    const Seen byButton = WhileOpen([&] { QTest::mouseClick(window->SBConfiguration, Qt::LeftButton); },
+    const Seen byButton = WhileOpen([&] { QTest::mouseClick(Child<QAbstractButton>(*window, "SBConfiguration"), Qt::LeftButton); },
                                     [](QDialog* d) {
                                         auto* s = d->findChild<QSlider*>("TBRight");
                                         s->setFocus();
@@ -139,7 +140,7 @@ TEST_F(OpeningDialogsTest, ConnectionDialogFromF7AndItsButton)
     EXPECT_TRUE(byKey.globalSet);
     EXPECT_TRUE(Centred(byKey));
 
-    const Seen byButton = WhileOpen([&] { QTest::mouseClick(window->SBNetworkSettings, Qt::LeftButton); },
+    const Seen byButton = WhileOpen([&] { QTest::mouseClick(Child<QAbstractButton>(*window, "SBNetworkSettings"), Qt::LeftButton); },
                                     [](QDialog* d) {
                                         QTest::mouseClick(d->findChild<QToolButton*>("SBAdd"), Qt::LeftButton);
                                         Ok(d);
@@ -159,10 +160,10 @@ TEST_F(OpeningDialogsTest, FontDialogFromF8ItsMenuItemAndItsButton)
     EXPECT_TRUE(byKey.modal);
     EXPECT_TRUE(Centred(byKey));
 
-    const Seen byItem = WhileOpen([&] { window->Ustawieniaczcionek1->trigger(); }, Cancel);
+    const Seen byItem = WhileOpen([&] { Child<QAction>(*window, "Ustawieniaczcionek1")->trigger(); }, Cancel);
     EXPECT_EQ(byItem.name, "fPylonFontSetting");
 
-    const Seen byButton = WhileOpen([&] { QTest::mouseClick(window->sbFonts, Qt::LeftButton); },
+    const Seen byButton = WhileOpen([&] { QTest::mouseClick(Child<QAbstractButton>(*window, "sbFonts"), Qt::LeftButton); },
                                     [](QDialog* d) {
                                         auto* list = d->findChild<QComboBox*>("cbBasicFont");
                                         list->setFocus();

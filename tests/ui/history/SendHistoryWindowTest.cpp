@@ -18,6 +18,7 @@
 #include "ui/history/TFSendHistory.h"
 #include "ui/lang/MessageBoxes.h"
 #include "ui/lang/TLanguageChanger.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -89,14 +90,14 @@ TEST_F(HistoryWindowTest, ListsNewestFirstFetchesAsItScrollsAndFilters)
     TFSendHistory w(nullptr, language, history, dialogs);
     EXPECT_EQ(w.objectName(), "FSendHistory");
     EXPECT_EQ(w.windowTitle(), "Send history");
-    EXPECT_EQ(w.BExport->text(), "Export CSV...");
+    EXPECT_EQ(Child<QPushButton>(w, "BExport")->text(), "Export CSV...");
     QStringList headings;
     for (int c = 0; c < w.Model()->columnCount(); ++c) headings << w.Model()->headerData(c, Qt::Horizontal).toString();
     EXPECT_EQ(headings, QStringList({"Time", "Pylon", "Action", "Result", "Prices"}));
 
     // Only what the list needs is fetched; the count covers everything.
     QAbstractItemModel* m = w.Model();
-    EXPECT_EQ(w.LCount->text(), "Records: 252");
+    EXPECT_EQ(Child<QLabel>(w, "LCount")->text(), "Records: 252");
     EXPECT_EQ(m->rowCount(), HistoryTableModel::PageSize);
     while (m->canFetchMore({})) m->fetchMore({});
     EXPECT_EQ(m->rowCount(), 252);
@@ -125,36 +126,36 @@ TEST_F(HistoryWindowTest, ListsNewestFirstFetchesAsItScrollsAndFilters)
          "Display test"},
         {"the north pylon's successes", 1, 1, {}, {}, 250, "North (10.0.0.1:2101)", "Send"},
     };
-    ASSERT_EQ(w.CBPylon->count(), 4);
+    ASSERT_EQ(Child<QComboBox>(w, "CBPylon")->count(), 4);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        w.CBPylon->setCurrentIndex(c.pylon);
-        w.CBResult->setCurrentIndex(c.result);
-        w.CBDateRange->setChecked(c.from.isValid());
+        Child<QComboBox>(w, "CBPylon")->setCurrentIndex(c.pylon);
+        Child<QComboBox>(w, "CBResult")->setCurrentIndex(c.result);
+        Child<QCheckBox>(w, "CBDateRange")->setChecked(c.from.isValid());
         if (c.from.isValid()) {
-            w.DTPFrom->setDate(c.from);
-            w.DTPTo->setDate(c.to);
+            Child<QDateEdit>(w, "DTPFrom")->setDate(c.from);
+            Child<QDateEdit>(w, "DTPTo")->setDate(c.to);
         }
         EXPECT_EQ(w.Model()->Total(), c.total);
-        EXPECT_EQ(w.LCount->text(), QStringLiteral("Records: %1").arg(c.total));
+        EXPECT_EQ(Child<QLabel>(w, "LCount")->text(), QStringLiteral("Records: %1").arg(c.total));
         ASSERT_GT(m->rowCount(), 0);
         EXPECT_EQ(Cell(m, 0, 1), c.firstPylon);
         EXPECT_EQ(Cell(m, 0, 2), c.firstAction);
     }
 
     // The selected row's whole record.
-    w.LVHistory->setCurrentIndex(m->index(0, 0));
-    EXPECT_TRUE(w.MRecord->toPlainText().contains("Target: 10.0.0.1:2101\n"));
-    EXPECT_TRUE(w.MRecord->toPlainText().contains("Line 2: PB 95  5.99  (blinking)\n"));
+    Child<QTableView>(w, "LVHistory")->setCurrentIndex(m->index(0, 0));
+    EXPECT_TRUE(Child<QPlainTextEdit>(w, "MRecord")->toPlainText().contains("Target: 10.0.0.1:2101\n"));
+    EXPECT_TRUE(Child<QPlainTextEdit>(w, "MRecord")->toPlainText().contains("Line 2: PB 95  5.99  (blinking)\n"));
 }
 
 TEST_F(HistoryWindowTest, ExportsTheShownRecordsAsCsvThroughTheFileDialog)
 {
     TFSendHistory w(nullptr, language, history, dialogs);
-    w.CBResult->setCurrentIndex(2);
-    w.CBPylon->setCurrentIndex(3);
+    Child<QComboBox>(w, "CBResult")->setCurrentIndex(2);
+    Child<QComboBox>(w, "CBPylon")->setCurrentIndex(3);
     dialogs.answer = QString::fromStdString(dir.File("out.csv"));
-    w.BExport->click();
+    Child<QPushButton>(w, "BExport")->click();
 
     ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked[0].title, "Export send history");
@@ -169,12 +170,12 @@ TEST_F(HistoryWindowTest, ExportsTheShownRecordsAsCsvThroughTheFileDialog)
 
     // Cancelled: nothing written; a file that cannot be written: the box says so.
     dialogs.answer.reset();
-    w.BExport->click();
+    Child<QPushButton>(w, "BExport")->click();
     QList<MessageBoxCall> boxes;
     MessageBoxSeam seam([&](const MessageBoxCall& call) { boxes << call; });
     EXPECT_TRUE(boxes.isEmpty());
     dialogs.answer = QString::fromStdString(dir.File("no/such/folder/out.csv"));
-    w.BExport->click();
+    Child<QPushButton>(w, "BExport")->click();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].text, "The file could not be written");
 }

@@ -11,6 +11,7 @@
 #include "ui/main/PngDecoder.h"
 #include "ui/main/Shell.h"
 #include "ui/main/TFAbout.h"
+#include "support/Child.h"
 
 static void InitAssets() { Q_INIT_RESOURCE(assets); }
 
@@ -35,11 +36,11 @@ TEST(AboutWindow, ProducerCommandShowsTheProgramsTextsModally)
         modal = about->isModal();
         frameless = about->windowFlags() & Qt::FramelessWindowHint;
         size = about->size();
-        seen << about->lbProducerAd->text() << about->lbAppName->text() << about->lbAppVersion->text()
-             << about->lbAllRights->text() << about->lbAdditionalInfo->text();
+        seen << Child<QLabel>(*about, "lbProducerAd")->text() << Child<QLabel>(*about, "lbAppName")->text() << Child<QLabel>(*about, "lbAppVersion")->text()
+             << Child<QLabel>(*about, "lbAllRights")->text() << Child<QLabel>(*about, "lbAdditionalInfo")->text();
         QTest::keyClick(about, Qt::Key_Escape);
     });
-    rig.window->Producent1->trigger();  // returns once the window is closed
+    Child<QAction>(*rig.window, "Producent1")->trigger();  // returns once the window is closed
     EXPECT_TRUE(modal);
     EXPECT_TRUE(frameless);
     EXPECT_EQ(size, QSize(495, 272));
@@ -52,7 +53,7 @@ TEST(AboutWindow, EnterEscapeAndSpaceCloseItWhereverTheKeyGoes)
 {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Space}) {
         auto about = Shown();
-        for (QWidget* target : {static_cast<QWidget*>(about.get()), static_cast<QWidget*>(about->lbAppName)}) {
+        for (QWidget* target : {static_cast<QWidget*>(about.get()), static_cast<QWidget*>(Child<QLabel>(*about, "lbAppName"))}) {
             about->show();
             QTest::keyClick(target, key);
             EXPECT_FALSE(about->isVisible()) << key;
@@ -60,22 +61,22 @@ TEST(AboutWindow, EnterEscapeAndSpaceCloseItWhereverTheKeyGoes)
     }
     auto about = Shown();
     QTest::keyClick(about.get(), Qt::Key_A);
-    QTest::keyClick(about->imgLogo, Qt::Key_F4, Qt::ShiftModifier);
+    QTest::keyClick(Child<QLabel>(*about, "imgLogo"), Qt::Key_F4, Qt::ShiftModifier);
     EXPECT_TRUE(about->isVisible());
 }
 
 TEST(AboutWindow, TheCloseImageClosesIt)
 {
     auto about = Shown();
-    QTest::mouseClick(about->Image, Qt::LeftButton);
+    QTest::mouseClick(Child<QLabel>(*about, "Image"), Qt::LeftButton);
     EXPECT_FALSE(about->isVisible());
 }
 
 TEST(AboutWindow, PicturesAndLabelsDragTheWindow)
 {
     auto about = Shown();
-    for (QWidget* handle : {static_cast<QWidget*>(about->imgBkg), static_cast<QWidget*>(about->imgLogo),
-                            static_cast<QWidget*>(about->lbAppVersion), static_cast<QWidget*>(about->lbProducerAd)}) {
+    for (QWidget* handle : {static_cast<QWidget*>(Child<QLabel>(*about, "imgBkg")), static_cast<QWidget*>(Child<QLabel>(*about, "imgLogo")),
+                            static_cast<QWidget*>(Child<QLabel>(*about, "lbAppVersion")), static_cast<QWidget*>(Child<QLabel>(*about, "lbProducerAd"))}) {
         const QPoint start = about->pos();
         const QPoint grab = handle->mapToGlobal(QPoint(5, 5));
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(grab), Qt::RightButton, Qt::RightButton,
@@ -101,7 +102,7 @@ TEST(AboutWindow, TheWebAddressOpensTheBrowserInsteadOfDragging)
     });
     auto about = Shown();
     const QPoint start = about->pos();
-    QTest::mouseClick(about->LWWW, Qt::LeftButton, {}, QPoint(10, 8));
+    QTest::mouseClick(Child<QLabel>(*about, "LWWW"), Qt::LeftButton, {}, QPoint(10, 8));
     EXPECT_EQ(opened, QStringList({TFAbout::WebAddress}));
     EXPECT_EQ(about->pos(), start);
     EXPECT_TRUE(about->isVisible());
@@ -110,14 +111,14 @@ TEST(AboutWindow, TheWebAddressOpensTheBrowserInsteadOfDragging)
 TEST(AboutWindow, TakesTheBackgroundsSizeAndShowsTheLogo)
 {
     auto about = Shown(QString());
-    EXPECT_EQ(about->size(), about->imgBkg->pixmap().size());
+    EXPECT_EQ(about->size(), Child<QLabel>(*about, "imgBkg")->pixmap().size());
     EXPECT_EQ(about->size(), QSize(495, 272));
-    EXPECT_EQ(about->lbAppVersion->text(), "");
-    EXPECT_EQ(about->lbAppName->text(), "Lumarq Pylon");
-    EXPECT_EQ(about->imgLogo->pixmap().size(), QSize(79, 79));
-    EXPECT_EQ(about->imgLogo->geometry(), QRect(0, 118, 495, 79));
-    EXPECT_EQ(about->LWWW->geometry(), QRect(8, 254, 133, 17));
-    EXPECT_EQ(about->Image->geometry(), QRect(386, 238, 102, 29));
+    EXPECT_EQ(Child<QLabel>(*about, "lbAppVersion")->text(), "");
+    EXPECT_EQ(Child<QLabel>(*about, "lbAppName")->text(), "Lumarq Pylon");
+    EXPECT_EQ(Child<QLabel>(*about, "imgLogo")->pixmap().size(), QSize(79, 79));
+    EXPECT_EQ(Child<QLabel>(*about, "imgLogo")->geometry(), QRect(0, 118, 495, 79));
+    EXPECT_EQ(Child<QLabel>(*about, "LWWW")->geometry(), QRect(8, 254, 133, 17));
+    EXPECT_EQ(Child<QLabel>(*about, "Image")->geometry(), QRect(386, 238, 102, 29));
     EXPECT_EQ(about->objectName(), "FAbout");
 }
 

@@ -13,6 +13,7 @@
 #include "model/PylonFile.h"
 #include "support/TempDir.h"
 #include "tests/ui/main/WindowRig.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST(FileCommands, OpenAsksItsDialogAndShowsTheFile)
     WindowRig rig;
     Boxes boxes;
     rig.dialogs.openAnswer = Q(path);
-    rig.Click(rig.window->SBOpenFile);
+    rig.Click(Child<QAbstractButton>(*rig.window, "SBOpenFile"));
 
     ASSERT_EQ(rig.dialogs.openRequests.size(), 1);
     const FileDialogRequest& r = rig.dialogs.openRequests[0];
@@ -80,7 +81,7 @@ TEST(FileCommands, OpenAsksItsDialogAndShowsTheFile)
 
     // The next open proposes the file chosen last.
     rig.dialogs.openAnswer.reset();
-    rig.Click(rig.window->SBOpenFile);
+    rig.Click(Child<QAbstractButton>(*rig.window, "SBOpenFile"));
     EXPECT_EQ(rig.dialogs.openRequests[1].fileName, Q(path));
 }
 
@@ -152,7 +153,7 @@ TEST(FileCommands, SaveProposesTheDefaultNameEveryTimeAndWritesTheFile)
     rig.model.Prices[6].Price = {0, 0, 4, 3, 2, 1};
     const std::string path = dir.File("first.lmqpyl");
     rig.dialogs.saveAnswer = Q(path);
-    rig.Click(rig.window->SBSaveToFile);
+    rig.Click(Child<QAbstractButton>(*rig.window, "SBSaveToFile"));
     rig.dialogs.saveAnswer.reset();
     rig.Key(Qt::Key_S, Qt::ControlModifier);
 

@@ -12,6 +12,7 @@
 #include "WindowRig.h"
 #include "ui/common/Palettes.h"
 #include "ui/main/DigitFocusFrame.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -101,10 +102,10 @@ TEST(KeyboardWindow, TabWalksTheLinesAndEveryCommandHasItsKey)
     // Download has its menu item; every toolbar hint names its item's key.
     QTest::keyClick(&w, Qt::Key_F9);
     EXPECT_EQ(rig.window->calls, QStringList{"SBDownloadClick"});
-    EXPECT_EQ(w.Pobierz1->text(), "Download");
-    EXPECT_EQ(w.SBDownload->toolTip(), "Download (F9)");
-    EXPECT_EQ(w.SBOpenFile->toolTip(), "Open (Ctrl+O)");
-    EXPECT_EQ(AccessibleName(w.SBSendConfiguration), "Send");
+    EXPECT_EQ(Child<QAction>(w, "Pobierz1")->text(), "Download");
+    EXPECT_EQ(Child<QAbstractButton>(w, "SBDownload")->toolTip(), "Download (F9)");
+    EXPECT_EQ(Child<QAbstractButton>(w, "SBOpenFile")->toolTip(), "Open (Ctrl+O)");
+    EXPECT_EQ(AccessibleName(Child<QAbstractButton>(w, "SBSendConfiguration")), "Send");
 
     // Alt with a letter types nothing into a name; Alt+F opens the File menu.
     const std::string name = rig.model.Prices[0].Name;
@@ -112,7 +113,7 @@ TEST(KeyboardWindow, TabWalksTheLinesAndEveryCommandHasItsKey)
     QTest::keyClick(w.NameBoxes[0]->lineEdit(), Qt::Key_Q, Qt::AltModifier);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     QTest::keyClick(w.NameBoxes[0]->lineEdit(), Qt::Key_F, Qt::AltModifier);
-    EXPECT_EQ(QApplication::activePopupWidget(), w.Plik1);
+    EXPECT_EQ(QApplication::activePopupWidget(), Child<QMenu>(w, "Plik1"));
     if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
     EXPECT_EQ(rig.model.Prices[0].Name, name);
     EXPECT_EQ(w.NameBoxes[0]->currentText(), "Nazwa 1");
@@ -136,7 +137,7 @@ TEST(KeyboardWindow, EveryFocusableControlIsNamedAndFitsInEachLanguage)
             if (l.Code == QLatin1String(language.code)) w.LanguageMenuClick(l.MenuItem);
         EXPECT_EQ(AccessibleName(w.DigitImages[17]), QString::fromUtf8(language.digit));
         EXPECT_EQ(AccessibleName(w.DigitPanels[2]), QString::fromUtf8(language.digit));
-        EXPECT_EQ(w.SBDownload->toolTip(), QString::fromUtf8(language.download));
+        EXPECT_EQ(Child<QAbstractButton>(w, "SBDownload")->toolTip(), QString::fromUtf8(language.download));
         for (QWidget* c : w.findChildren<QWidget*>())
             if ((c->focusPolicy() & Qt::TabFocus) && c->window() == &w)
                 EXPECT_FALSE(AccessibleName(c).isEmpty()) << c->objectName().toStdString();

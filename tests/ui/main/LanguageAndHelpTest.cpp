@@ -17,13 +17,14 @@
 #include "support/TempDir.h"
 #include "tests/ui/main/WindowRig.h"
 #include "ui/main/Shell.h"
+#include "support/Child.h"
 
 namespace {
 
 TEST(LanguageMenu, OffersTheFourLanguagesWithTheirGlyphs)
 {
     WindowRig rig("PL");
-    const QList<QAction*> items = rig.window->mLanguage->actions();
+    const QList<QAction*> items = Child<QMenu>(*rig.window, "mLanguage")->actions();
     ASSERT_EQ(items.size(), 4);
     const char* names[] = {"Polski", "English", "Magyar", "Deutsch"};
     const int glyphs[] = {0, 1, 2, 12};
@@ -41,27 +42,27 @@ TEST(LanguageMenu, SwitchingTranslatesBothWindowsAndKeepsTheConfigurationsNames)
 {
     WindowRig rig("PL", [](K_PYLON& m) { m.Prices[0].Name = "Pb95"; });
     TFLumarqPylon& w = *rig.window;
-    ASSERT_EQ(w.SBOpenFile->toolTip(), QString::fromUtf8("Otwórz (Ctrl+O)"));
+    ASSERT_EQ(Child<QAbstractButton>(w, "SBOpenFile")->toolTip(), QString::fromUtf8("Otwórz (Ctrl+O)"));
     ASSERT_EQ(rig.info->windowTitle(), "Informacje");
     ASSERT_EQ(w.FlagBoxes[0][PriceLineEditor::PriceOff]->text(), "Wygaszenie");
     rig.model.Prices[4].Price = {0, 0, 0, 0, 0, 1};  // the picture is not redrawn by a switch
 
-    w.mLanguage->actions()[1]->trigger();  // English
+    Child<QMenu>(w, "mLanguage")->actions()[1]->trigger();  // English
 
     EXPECT_EQ(rig.dm->Settings.LangId, "EN");
     EXPECT_EQ(Msg[25], "Open file...");
-    EXPECT_EQ(w.SBOpenFile->toolTip(), "Open (Ctrl+O)");
-    EXPECT_EQ(w.Plik1->title(), "File");
+    EXPECT_EQ(Child<QAbstractButton>(w, "SBOpenFile")->toolTip(), "Open (Ctrl+O)");
+    EXPECT_EQ(Child<QMenu>(w, "Plik1")->title(), "File");
     EXPECT_EQ(w.FlagBoxes[0][PriceLineEditor::PriceOff]->text(), "Turn off");
     EXPECT_EQ(rig.info->windowTitle(), "Information");
-    EXPECT_EQ(w.mLanguage->title(), "Language");
+    EXPECT_EQ(Child<QMenu>(w, "mLanguage")->title(), "Language");
     EXPECT_EQ(w.NameBoxes[0]->currentText(), "Pb95");
     EXPECT_EQ(w.NameBoxes[1]->currentText(), "Nazwa 2") << "the model's name, not \"Name 2\"";
     EXPECT_EQ(rig.model.Prices[1].Name, "Nazwa 2");
     EXPECT_EQ(ScreenCells(w, 4), "0000.00");
 
-    w.mLanguage->actions()[2]->trigger();  // Hungarian
-    EXPECT_EQ(w.SBOpenFile->toolTip(), QString::fromUtf8("Megnyitás (Ctrl+O)"));
+    Child<QMenu>(w, "mLanguage")->actions()[2]->trigger();  // Hungarian
+    EXPECT_EQ(Child<QAbstractButton>(w, "SBOpenFile")->toolTip(), QString::fromUtf8("Megnyitás (Ctrl+O)"));
     EXPECT_EQ(rig.info->windowTitle(), QString::fromUtf8("Információ"));
     EXPECT_EQ(w.NameBoxes[0]->currentText(), "Pb95");
 }
@@ -127,7 +128,7 @@ TEST(Manual, MissingOrUnopenableManualsAreReported)
         WindowRig rig("HU");
         HelpRig help;
         rig.window->ProgramDir = QString::fromStdString(help.dir.Path());
-        rig.window->Pomoc2->trigger();
+        Child<QAction>(*rig.window, "Pomoc2")->trigger();
         EXPECT_TRUE(help.opened.isEmpty());
         ASSERT_EQ(help.boxes.size(), 2u);
         EXPECT_EQ(help.boxes[0].kind, MessageBoxCall::Kind::Error);

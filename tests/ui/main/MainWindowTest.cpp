@@ -11,6 +11,7 @@
 #include <QMenuBar>
 
 #include "tests/ui/main/WindowRig.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -37,20 +38,20 @@ TEST(MainWindow, ToolbarButtonsSitOnTheLeftColumnWithTheirHints)
 {
     WindowRig rig;
     TFLumarqPylon& w = *rig.window;
-    EXPECT_EQ(w.Image1->geometry(), QRect(0, 0, 70, 576));
+    EXPECT_EQ(Child<QLabel>(w, "Image1")->geometry(), QRect(0, 0, 70, 576));
     struct Tool {
         TSpeedButton* button;
         const char* name;
         const char* hint;
     };
     // The hints name the keys of the menu items that do the same.
-    const Tool tools[] = {{w.SBOpenFile, "SBOpenFile", "Open (Ctrl+O)"},
-                          {w.SBSaveToFile, "SBSaveToFile", "Save (Ctrl+S)"},
-                          {w.SBNetworkSettings, "SBNetworkSettings", "Connections settings (F7)"},
-                          {w.SBConfiguration, "SBConfiguration", "Brightness configuration (F6)"},
-                          {w.sbFonts, "sbFonts", "Font settings (F8)"},
-                          {w.SBSendConfiguration, "SBSendConfiguration", "Send (F5)"},
-                          {w.SBDownload, "SBDownload", "Download (F9)"}};
+    const Tool tools[] = {{Child<TSpeedButton>(w, "SBOpenFile"), "SBOpenFile", "Open (Ctrl+O)"},
+                          {Child<TSpeedButton>(w, "SBSaveToFile"), "SBSaveToFile", "Save (Ctrl+S)"},
+                          {Child<TSpeedButton>(w, "SBNetworkSettings"), "SBNetworkSettings", "Connections settings (F7)"},
+                          {Child<TSpeedButton>(w, "SBConfiguration"), "SBConfiguration", "Brightness configuration (F6)"},
+                          {Child<TSpeedButton>(w, "sbFonts"), "sbFonts", "Font settings (F8)"},
+                          {Child<TSpeedButton>(w, "SBSendConfiguration"), "SBSendConfiguration", "Send (F5)"},
+                          {Child<TSpeedButton>(w, "SBDownload"), "SBDownload", "Download (F9)"}};
     int y = 0;
     for (const Tool& t : tools) {
         EXPECT_EQ(t.button->objectName(), t.name);
@@ -133,9 +134,9 @@ TEST(MainWindow, EveryPriceLineControlIsAtItsPlaceWithItsNameAndTag)
         EXPECT_EQ(w.FlagBoxes[L][2]->text(), "None");
         EXPECT_EQ(w.FlagBoxes[L][3]->text(), "Turn off");
     }
-    EXPECT_EQ(w.CBDOMS->objectName(), "CBDOMS");
-    EXPECT_EQ(InClient(w, w.CBDOMS), QPoint(4, 555));
-    EXPECT_FALSE(w.CBDOMS->isVisible());
+    EXPECT_EQ(Child<QCheckBox>(w, "CBDOMS")->objectName(), "CBDOMS");
+    EXPECT_EQ(InClient(w, Child<QCheckBox>(w, "CBDOMS")), QPoint(4, 555));
+    EXPECT_FALSE(Child<QCheckBox>(w, "CBDOMS")->isVisible());
     // The English items replace the sixth and seventh design items.
     EXPECT_EQ(w.NameBoxes[0]->itemText(5), "Car wash");
     EXPECT_EQ(w.NameBoxes[0]->itemText(6), "Currency");
@@ -216,14 +217,14 @@ TEST(MainWindow, HiddenServiceItemsNeverShowButTheirShortcutsWork)
 {
     WindowRig rig;
     TFLumarqPylon& w = *rig.window;
-    for (QAction* hidden : {w.Opcjeserwisowe1, w.OS21}) {
+    for (QAction* hidden : {Child<QAction>(w, "Opcjeserwisowe1"), Child<QAction>(w, "OS21")}) {
         for (QMenu* menu : w.findChildren<QMenu*>())
             EXPECT_FALSE(menu->actions().contains(hidden)) << hidden->objectName().toStdString();
         EXPECT_FALSE(w.menuBar()->actions().contains(hidden));
     }
-    EXPECT_EQ(w.Opcjeserwisowe1->objectName(), "Opcjeserwisowe1");
-    EXPECT_EQ(w.OS21->objectName(), "OS21");
-    EXPECT_EQ(w.Opcjeserwisowe1->text(), "Service");
+    EXPECT_EQ(Child<QAction>(w, "Opcjeserwisowe1")->objectName(), "Opcjeserwisowe1");
+    EXPECT_EQ(Child<QAction>(w, "OS21")->objectName(), "OS21");
+    EXPECT_EQ(Child<QAction>(w, "Opcjeserwisowe1")->text(), "Service");
 
     rig.Key(Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
     rig.Key(Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
@@ -234,8 +235,8 @@ TEST(MainWindow, ToolbarAndShortcutsReachTheirCommands)
 {
     WindowRig rig;
     TFLumarqPylon& w = *rig.window;
-    for (TSpeedButton* b : {w.SBNetworkSettings, w.SBConfiguration, w.sbFonts, w.SBSendConfiguration,
-                            w.SBDownload})
+    for (TSpeedButton* b : {Child<TSpeedButton>(w, "SBNetworkSettings"), Child<TSpeedButton>(w, "SBConfiguration"), Child<TSpeedButton>(w, "sbFonts"), Child<TSpeedButton>(w, "SBSendConfiguration"),
+                            Child<TSpeedButton>(w, "SBDownload")})
         rig.Click(b);
     EXPECT_EQ(rig.window->calls, QStringList({"SBNetworkSettingsClick", "SBConfigurationClick", "sbFontsClick",
                                               "SBSendConfigurationClick", "SBDownloadClick"}));
@@ -249,10 +250,10 @@ TEST(MainWindow, ToolbarAndShortcutsReachTheirCommands)
 
     // Ctrl+O and the open button run the open command: both ask the dialog.
     rig.Key(Qt::Key_O, Qt::ControlModifier);
-    rig.Click(w.SBOpenFile);
+    rig.Click(Child<TSpeedButton>(w, "SBOpenFile"));
     EXPECT_EQ(rig.dialogs.openRequests.size(), 2);
     rig.Key(Qt::Key_S, Qt::ControlModifier);
-    rig.Click(w.SBSaveToFile);
+    rig.Click(Child<TSpeedButton>(w, "SBSaveToFile"));
     EXPECT_EQ(rig.dialogs.saveRequests.size(), 2);
 }
 
@@ -260,7 +261,7 @@ TEST(MainWindow, CloseCommandClosesTheWindow)
 {
     WindowRig rig;
     ASSERT_TRUE(rig.window->isVisible());
-    rig.window->MClose->trigger();
+    Child<QAction>(*rig.window, "MClose")->trigger();
     EXPECT_FALSE(rig.window->isVisible());
 }
 

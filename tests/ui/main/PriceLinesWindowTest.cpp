@@ -10,6 +10,7 @@
 
 #include "model/Cp1250.h"
 #include "tests/ui/main/WindowRig.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -165,12 +166,12 @@ TEST(PriceLinesWindow, DomsModeMovesAllPointsFromAnyLine)
     WindowRig rig;
     TFLumarqPylon& w = *rig.window;
     rig.Click(w.PointButtons[0].first);  // line 1 only: point 3
-    w.CBDOMS->setChecked(true);
+    Child<QCheckBox>(w, "CBDOMS")->setChecked(true);
     EXPECT_TRUE(rig.model.DOMS);
     for (int L = 0; L < 7; ++L) EXPECT_EQ(ScreenCells(w, L), "000.000") << L;
     rig.Click(w.PointButtons[4].second);
     for (int L = 0; L < 7; ++L) EXPECT_EQ(rig.model.Prices[L].Conf.DecimalPoint, 2) << L;
-    w.CBDOMS->setChecked(false);
+    Child<QCheckBox>(w, "CBDOMS")->setChecked(false);
     EXPECT_FALSE(rig.model.DOMS);
 }
 

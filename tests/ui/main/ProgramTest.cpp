@@ -23,6 +23,7 @@
 #include "ui/main/TFLumarqPylon.h"
 #include "ui/main/TLumarqApplication.h"
 #include "ui/main/TSpeedButton.h"
+#include "support/Child.h"
 
 namespace {
 
@@ -83,8 +84,8 @@ TEST(Program, TheStoreHoldsTheSessionAndLanguageAfterTheProgramEnds)
             QTest::mouseClick(window.PointButtons[2].first, Qt::LeftButton);
             window.NameBoxes[2]->lineEdit()->selectAll();
             QTest::keyClicks(window.NameBoxes[2]->lineEdit(), "ON TIR");
-            window.mLanguage->actions()[3]->trigger();  // Deutsch
-            window.MClose->trigger();
+            Child<QMenu>(window, "mLanguage")->actions()[3]->trigger();  // Deutsch
+            Child<QAction>(window, "MClose")->trigger();
         }
     }
     RegFileStore reread(path);

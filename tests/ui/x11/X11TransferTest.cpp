@@ -30,6 +30,7 @@
 #include "ui/lang/TDM.h"
 #include "ui/main/TFLumarqPylon.h"
 #include "ui/main/TSpeedButton.h"
+#include "support/Child.h"
 
 extern char** environ;
 
@@ -74,7 +75,7 @@ int StackIndex(WId id)
 int LitTextPixels(TFInfoWindow& log)
 {
     const QImage shot = log.screen()->grabWindow(log.winId()).toImage();
-    const QRect area = log.REInfoWindow->geometry().intersected(shot.rect());
+    const QRect area = Child<QPlainTextEdit>(log, "REInfoWindow")->geometry().intersected(shot.rect());
     int lit = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {
@@ -120,9 +121,9 @@ TEST_F(X11Transfer, ThreeSendsAndDownloadsInARowPaintTheLogEveryTime)
     model.NetSettings = {{"Pylon", "127.0.0.1", emu.ListenTcp(), true}};
     model.ComName = emu.OpenPty();
     const std::pair<bool, TSpeedButton*> passes[] = {
-        {false, window.SBSendConfiguration}, {false, window.SBDownload}, {false, window.SBSendConfiguration},
-        {false, window.SBDownload},          {false, window.SBSendConfiguration}, {false, window.SBDownload},
-        {true, window.SBSendConfiguration},  {true, window.SBDownload}};
+        {false, Child<TSpeedButton>(window, "SBSendConfiguration")}, {false, Child<TSpeedButton>(window, "SBDownload")}, {false, Child<TSpeedButton>(window, "SBSendConfiguration")},
+        {false, Child<TSpeedButton>(window, "SBDownload")},          {false, Child<TSpeedButton>(window, "SBSendConfiguration")}, {false, Child<TSpeedButton>(window, "SBDownload")},
+        {true, Child<TSpeedButton>(window, "SBSendConfiguration")},  {true, Child<TSpeedButton>(window, "SBDownload")}};
     for (const auto& [serial, button] : passes) {
         SCOPED_TRACE(std::string(serial ? "serial " : "TCP ") + button->objectName().toStdString());
         model.UseCOM = serial;
@@ -169,7 +170,7 @@ TEST_F(X11Transfer, SerialHangUpShowsItsBoxAboveTheLogAndTheLogsButtonWorksAfter
         box->accept();
     });
     look.start(20);
-    QTest::mouseClick(window.SBSendConfiguration, Qt::LeftButton);
+    QTest::mouseClick(Child<TSpeedButton>(window, "SBSendConfiguration"), Qt::LeftButton);
     peer.join();
     ::close(slave);
 
@@ -179,7 +180,7 @@ TEST_F(X11Transfer, SerialHangUpShowsItsBoxAboveTheLogAndTheLogsButtonWorksAfter
     EXPECT_TRUE(owned);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     ASSERT_TRUE(info.isVisible());
-    QTest::mouseClick(info.SBOK, Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(info, "SBOK"), Qt::LeftButton);
     EXPECT_FALSE(info.isVisible());
 }
 

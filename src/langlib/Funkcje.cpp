@@ -69,7 +69,7 @@ bool Publishes(const QObject* c, const QString& property)
     if (property == Fixed.Panels) return qobject_cast<const QStatusBar*>(c) != nullptr;
     if (property == Fixed.Items)
         return qobject_cast<const QComboBox*>(c) || qobject_cast<const QListWidget*>(c)
-            || c->inherits("TRadioGroup");
+            || InheritsDesignClass(c, "TRadioGroup");
     return false;
 }
 
@@ -220,7 +220,7 @@ LMQT_LNGS_API void LMQT_LNGS_CALL ZaladujJezyk(std::int32_t reserved, QWidget* r
     const QString sectionName = QString::fromLocal8Bit(section ? section : "");
     QPointer<QWidget> guard(root);
 
-    const QString title = Fixed.LetterC + QString::fromLatin1(root->metaObject()->className()).mid(1);
+    const QString title = Fixed.LetterC + FormClassName(root).mid(1);
     QString value;
     if (Section(doc, sectionName).Find(title, value)) SetCaption(root, value);
     if (guard) Funkcje::Walk(root, sectionName, 0);

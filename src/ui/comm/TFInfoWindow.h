@@ -18,6 +18,7 @@ class TDM;
 // Closing only hides the window; the one instance lives until the program ends.
 class TFInfoWindow : public QWidget, public ProgressLog {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TFInfoWindow")
 public:
     explicit TFInfoWindow(TDM& dm, QWidget* parent = nullptr);
 

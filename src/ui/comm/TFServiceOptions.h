@@ -23,6 +23,7 @@ class Waiter;
 // it only reads the model, and is destroyed when it closes.
 class TFServiceOptions : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TFServiceOptions")
 public:
     using DateSource = std::function<QDate()>;
 

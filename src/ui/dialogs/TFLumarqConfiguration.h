@@ -18,6 +18,7 @@ class TLanguageChanger;
 // settings do to each side. Reads the model when shown, writes it on OK only.
 class TFLumarqConfiguration : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TFLumarqConfiguration")
 public:
     static constexpr int ClientWidth = 572;
     static constexpr int ClientHeight = 490;

@@ -23,6 +23,7 @@ class TStringGrid;
 // model into its controls when shown and writes it back on OK only.
 class TFLumarqNetworkSettings : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TFLumarqNetworkSettings")
 public:
     static constexpr int ClientWidth = 332;
     static constexpr int ClientHeight = 387;

@@ -8,6 +8,7 @@
 // columns. Cells are drawn by the owner through OnDrawCell.
 class TStringGrid : public QTableWidget {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TStringGrid")
 public:
     static constexpr int DefaultRowHeight = 20;
     // Paints one cell; `rect` is in viewport coordinates.

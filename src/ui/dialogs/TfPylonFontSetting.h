@@ -12,6 +12,7 @@ class TLanguageChanger;
 // model's values when made and writes them back on OK only.
 class TfPylonFontSetting : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TfPylonFontSetting")
 public:
     static constexpr int ClientWidth = 253;
     static constexpr int ClientHeight = 119;

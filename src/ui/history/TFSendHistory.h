@@ -19,6 +19,7 @@ class TLanguageChanger;
 // the shown records exported as CSV through the file dialog seam.
 class TFSendHistory : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TFSendHistory")
 public:
     TFSendHistory(QWidget* owner, TLanguageChanger& language, History& history, FileDialogs& dialogs);
     ~TFSendHistory() override;

@@ -1,6 +1,7 @@
 #include "ui/lang/QtComponents.h"
 
 #include <QAbstractButton>
+#include <QMetaClassInfo>
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
@@ -55,10 +56,39 @@ QList<QObject*> OwnedComponents(QObject* root)
     return out;
 }
 
+namespace {
+
+const char* DeclaredDesignClass(const QMetaObject* meta)
+{
+    const int index = meta->indexOfClassInfo("DesignClass");
+    return index >= meta->classInfoOffset() ? meta->classInfo(index).value() : nullptr;
+}
+
+}  // namespace
+
+QString FormClassName(const QObject* object)
+{
+    if (!object) return {};
+    const QMetaObject* meta = object->metaObject();
+    const char* declared = DeclaredDesignClass(meta);
+    return QString::fromLatin1(declared ? declared : meta->className());
+}
+
+bool InheritsDesignClass(const QObject* object, const char* designClass)
+{
+    if (!object) return false;
+    for (const QMetaObject* meta = object->metaObject(); meta; meta = meta->superClass()) {
+        const char* declared = DeclaredDesignClass(meta);
+        if (qstrcmp(meta->className(), designClass) == 0 || (declared && qstrcmp(declared, designClass) == 0))
+            return true;
+    }
+    return false;
+}
+
 QString DesignClassName(const QObject* object)
 {
     if (!object) return {};
-    const QLatin1String qt(object->metaObject()->className());
+    const QString qt = FormClassName(object);
     if (qt == QLatin1String("QComboBox")) return QStringLiteral("TComboBox");
     if (qt == QLatin1String("QListWidget")) return QStringLiteral("TListBox");
     if (qt == QLatin1String("QTreeWidget")) return QStringLiteral("TListView");

@@ -49,6 +49,16 @@ bool IsOwner(const QObject* object);
 // The components that `root` owns, in ownership order.
 QList<QObject*> OwnedComponents(QObject* root);
 
+// The class a form or control has in the language texts: what its own class
+// declares as Q_CLASSINFO("DesignClass", ...) (the program's classes keep the
+// names the texts were written for: "TFLumarqPylon" gives the title key
+// "CFLumarqPylon"), else its C++ class name. Only the most derived class's
+// own declaration counts, as only its own name did.
+QString FormClassName(const QObject* object);
+// Whether the object's class or one of its bases is `designClass` by name
+// or by declaration.
+bool InheritsDesignClass(const QObject* object, const char* designClass);
+
 // The design class name the exact tests compare with ("TComboBox", ...), or
 // an empty string for every other class, subclasses included.
 QString DesignClassName(const QObject* object);

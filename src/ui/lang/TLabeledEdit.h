@@ -11,6 +11,7 @@
 // A (caption) and B (tool tip) keys.
 class TLabeledEdit : public QLineEdit {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TLabeledEdit")
 public:
     explicit TLabeledEdit(QWidget* parent = nullptr);
     ~TLabeledEdit() override;

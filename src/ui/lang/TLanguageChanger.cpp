@@ -100,7 +100,7 @@ void TLanguageChanger::Translate(QObject* root, const QString& section, const QS
     if (!root) return;
     const QString base = depth > 0 ? QLatin1Char('X') + QString::number(depth) + path : QString();
 
-    const QString title = QLatin1Char('C') + QString::fromLatin1(root->metaObject()->className()).mid(1);
+    const QString title = QLatin1Char('C') + FormClassName(root).mid(1);
     if (Has(section, title) && !SetCaption(root, Read(section, title)))
         if (auto* widget = qobject_cast<QWidget*>(root)) widget->setWindowTitle(Read(section, title));
 

@@ -11,6 +11,7 @@ class QVBoxLayout;
 // (or none, index -1). The language texts address its items by index.
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TRadioGroup")
 public:
     explicit TRadioGroup(QWidget* parent = nullptr);
 

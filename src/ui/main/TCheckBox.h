@@ -5,6 +5,7 @@
 // mark and caption: the line boxes are wider than their shortest captions.
 class TCheckBox : public QCheckBox {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TCheckBox")
 public:
     TCheckBox(const QString& caption, QWidget* parent);
 

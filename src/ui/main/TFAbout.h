@@ -9,6 +9,7 @@ class QLabel;
 // or its close picture; the web address opens the browser.
 class TFAbout : public QDialog {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TFAbout")
 public:
     TFAbout(QWidget* owner, const QString& producerLine, const QString& appName, const QString& version,
             const QString& rightsLine, const QString& additionalLine);

@@ -38,6 +38,7 @@ struct K_FILE;
 // price lines of the pylon picture. Every edit goes straight into the model.
 class TFLumarqPylon : public QMainWindow, private PriceLineEditor::Observer {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TFLumarqPylon")
 public:
     static constexpr int ClientWidth = 665;
     static constexpr int ClientHeight = 576;

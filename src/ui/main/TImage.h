@@ -8,6 +8,7 @@
 // picture wider than the image shows only its left part.
 class TImage : public QWidget {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TImage")
 public:
     TImage(QWidget* parent, const QRect& geometry, const QColor& brush = Qt::black);
 

@@ -8,6 +8,7 @@
 // goes on with the next event.
 class TLumarqApplication : public QApplication {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TLumarqApplication")
 public:
     TLumarqApplication(int& argc, char** argv);
 

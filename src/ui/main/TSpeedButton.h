@@ -6,6 +6,7 @@
 // (usually empty) caption, a greyed glyph while disabled.
 class TSpeedButton : public QAbstractButton {
     Q_OBJECT
+    Q_CLASSINFO("DesignClass", "TSpeedButton")
 public:
     explicit TSpeedButton(QWidget* parent = nullptr);
 

@@ -396,6 +396,11 @@ TEST(Components, FileDialogFiltersFromBarSeparatedPairs)
     EXPECT_TRUE(FileDialogFilters("").isEmpty());
 }
 
+// A subclass of a control that keeps a design class name, without one of its own.
+class TLabeledSpin : public TLabeledEdit {
+    Q_OBJECT
+};
+
 TEST(Components, DesignClassNamesAreExact)
 {
     QComboBox combo;
@@ -410,6 +415,18 @@ TEST(Components, DesignClassNamesAreExact)
     EXPECT_EQ(DesignClassName(&spin), "");
     EXPECT_EQ(DesignClassName(&labeled), "TLabeledEdit");
     EXPECT_EQ(DesignClassName(&label), "");
+
+    // The declared name is the class's own: a subclass reports its C++ name
+    // and is not the design class, yet it inherits it.
+    TLabeledSpin labeledSub;
+    TRadioGroup group;
+    EXPECT_EQ(FormClassName(&labeled), "TLabeledEdit");
+    EXPECT_EQ(FormClassName(&labeledSub), "TLabeledSpin");
+    EXPECT_EQ(DesignClassName(&labeledSub), "");
+    EXPECT_TRUE(InheritsDesignClass(&labeledSub, "TLabeledEdit"));
+    EXPECT_TRUE(InheritsDesignClass(&group, "TRadioGroup"));
+    EXPECT_TRUE(InheritsDesignClass(&combo, "QComboBox"));
+    EXPECT_FALSE(InheritsDesignClass(&combo, "TRadioGroup"));
 }
 
 TEST(LabeledEdit, LabelFollowsTheEditAndGoesWithIt)

@@ -16,7 +16,7 @@
 #include "comm/Frames.h"
 #include "emulator/face/FaceImage.h"
 #include "emulator/face/FaceText.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ const std::string& File()
 
 PylonEmulator::State Sample()
 {
-    K_PYLON m;
+    PylonConfig m;
     const char* digits[7] = {"000649", "000719", "000659", "000309", "000000", "001500", "004321"};
     for (int L = 0; L < 7; ++L) {
         for (int k = 0; k < 6; ++k) m.Prices[L].Price[k] = uint8_t(digits[L][k] - '0');

@@ -15,8 +15,8 @@
 
 #include "history/History.h"
 #include "ui/history/HistoryTableModel.h"
-#include "ui/history/TFSendHistory.h"
-#include "ui/lang/TLanguageChanger.h"
+#include "ui/history/SendHistoryWindow.h"
+#include "ui/lang/LanguageChanger.h"
 #include "ui/common/FileDialogs.h"
 
 namespace {
@@ -158,12 +158,12 @@ public:
 void BM_OpenWindow(benchmark::State& state)
 {
     const std::string& path = BigHistory();
-    TLanguageChanger language{QString()};
+    LanguageChanger language{QString()};
     language.LoadLanguage(QStringLiteral("EN"));
     NoDialogs dialogs;
     for (auto _ : state) {
         History h(path);
-        TFSendHistory window(nullptr, language, h, dialogs);
+        SendHistoryWindow window(nullptr, language, h, dialogs);
         window.show();
         QApplication::processEvents();
     }

@@ -1,5 +1,5 @@
 // The link's cost over the wire itself: a whole Send-like and Download-like
-// exchange with the emulator on loopback, through K_CONNECTION and through the
+// exchange with the emulator on loopback, through PylonLink and through the
 // program's Send and Download, beside a bare socket loop moving the same bytes
 // (the floor); and serving eight pylons of which two refuse.
 #include <benchmark/benchmark.h>
@@ -13,13 +13,13 @@
 
 #include "comm/ConfigTransfer.h"
 #include "comm/Frames.h"
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 #include "comm/ProgressLog.h"
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 #include "comm/Waiter.h"
 #include "emulator/PylonEmulator.h"
 #include "lang/Msg.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ public:
 };
 
 // The exchange of Send: three headers, each followed by its block.
-bool SendThroughLink(K_CONNECTION& link, const K_PYLON& model)
+bool SendThroughLink(PylonLink& link, const PylonConfig& model)
 {
     if (link.Connect() != 0) return false;
     bool ok = true;
@@ -50,7 +50,7 @@ bool SendThroughLink(K_CONNECTION& link, const K_PYLON& model)
     return ok;
 }
 
-bool DownloadThroughLink(K_CONNECTION& link, K_PYLON& model)
+bool DownloadThroughLink(PylonLink& link, PylonConfig& model)
 {
     if (link.Connect() != 0) return false;
     link.command = Frames::CmdReadPriceBlock;
@@ -136,11 +136,11 @@ struct Program {
     ConfigTransfer Transfer()
     {
         return ConfigTransfer({model, link, port, log, waiter, [](const std::string&, int) {}, [](const std::string&) {},
-                               [](const K_PYLON&) {}});
+                               [](const PylonConfig&) {}});
     }
-    K_PYLON model;
-    K_CONNECTION link{"0.0.0.0", 2101};
-    TComPort port;
+    PylonConfig model;
+    PylonLink link{"0.0.0.0", 2101};
+    SerialPort port;
     CountingLog log;
     RecordingWaiter waiter;  // the 2000 ms pause after a success is not waited
 };
@@ -149,7 +149,7 @@ void BM_SendFloorBareSocket(benchmark::State& state)
 {
     PylonEmulator emu;
     BareClient client(emu.ListenTcp());
-    K_PYLON model;
+    PylonConfig model;
     const auto d = Frames::MakeDigitsBlock(model);
     const auto l = Frames::MakeLineSettingsBlock(model);
     const auto f = Frames::MakeFontBlock(model);
@@ -161,8 +161,8 @@ BENCHMARK(BM_SendFloorBareSocket)->Unit(benchmark::kMicrosecond)->UseRealTime();
 void BM_SendThroughLink(benchmark::State& state)
 {
     PylonEmulator emu;
-    K_CONNECTION link("127.0.0.1", emu.ListenTcp());
-    K_PYLON model;
+    PylonLink link("127.0.0.1", emu.ListenTcp());
+    PylonConfig model;
     for (auto _ : state)
         if (!SendThroughLink(link, model)) state.SkipWithError("link exchange failed");
 }
@@ -193,8 +193,8 @@ BENCHMARK(BM_DownloadFloorBareSocket)->Unit(benchmark::kMicrosecond)->UseRealTim
 void BM_DownloadThroughLink(benchmark::State& state)
 {
     PylonEmulator emu;
-    K_CONNECTION link("127.0.0.1", emu.ListenTcp());
-    K_PYLON model;
+    PylonLink link("127.0.0.1", emu.ListenTcp());
+    PylonConfig model;
     for (auto _ : state)
         if (!DownloadThroughLink(link, model)) state.SkipWithError("link exchange failed");
 }
@@ -217,7 +217,7 @@ BENCHMARK(BM_DownloadCommand)->Unit(benchmark::kMicrosecond)->UseRealTime();
 void BM_RefusingPylon(benchmark::State& state)
 {
     PylonEmulator emu;
-    K_CONNECTION link("127.0.0.1", emu.ListenTcp());
+    PylonLink link("127.0.0.1", emu.ListenTcp());
     emu.RefuseConnections(true);
     for (auto _ : state)
         if (link.Connect() != 2) state.SkipWithError("the pylon did not refuse");

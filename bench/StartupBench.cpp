@@ -29,16 +29,16 @@
 #include <QMainWindow>
 #include <QTimer>
 
-#include "comm/K_CONNECTION.h"
-#include "ui/comm/TFInfoWindow.h"
-#include "ui/lang/TDM.h"
-#include "model/K_FILE.h"
-#include "model/K_PYLON.h"
+#include "comm/PylonLink.h"
+#include "ui/comm/ProgressLogWindow.h"
+#include "ui/lang/DataModule.h"
+#include "model/FileHeader.h"
+#include "model/PylonConfig.h"
 #include "model/RegFileStore.h"
-#include "model/TApplicationSettings.h"
+#include "model/ApplicationSettings.h"
 #include "model/UserStore.h"
-#include "ui/main/TFLumarqPylon.h"
-#include "ui/main/TLumarqApplication.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/PylonApplication.h"
 
 extern char** environ;
 
@@ -50,11 +50,11 @@ double bareMeanMs = 0;
 double textMeanMs = 0;
 
 // Seven lines that differ from the defaults in every field the editor shows.
-void NonDefaultLines(K_PYLON& m)
+void NonDefaultLines(PylonConfig& m)
 {
     const char* names[] = {"Pb95", "Pb98", "ON", "ON TIR", "LPG", "Myjnia", "EUR"};
     for (int L = 0; L < 7; ++L) {
-        K_PRICE& line = m.Prices[L];
+        PriceLine& line = m.Prices[L];
         line.Name = names[L];
         line.Price = {0, 0, uint8_t(L), uint8_t(L + 1), uint8_t(9 - L), 5};
         line.Conf.DecimalPoint = uint8_t(1 + L % 4);
@@ -79,10 +79,10 @@ void PrepareHome()
     std::filesystem::create_directories(std::filesystem::path(StorePath(config)).parent_path());
     RegFileStore store(StorePath(config));
     {
-        K_PYLON model(&store);
+        PylonConfig model(&store);
         NonDefaultLines(model);
     }  // written on release
-    TApplicationSettings settings(&store);
+    ApplicationSettings settings(&store);
     settings.LangId = "EN";
 }
 
@@ -116,13 +116,13 @@ private:
 int ChildProgram(int argc, char** argv, int fd)
 {
     auto store = UserStore::Open();
-    K_PYLON model(store.get());
-    K_FILE file;
-    K_CONNECTION link("0.0.0.0", 2101);
-    TLumarqApplication app(argc, argv);
-    TDM dm(store.get());
-    TFLumarqPylon window(model, file, link, dm);
-    TFInfoWindow info(dm);
+    PylonConfig model(store.get());
+    FileHeader file;
+    PylonLink link("0.0.0.0", 2101);
+    PylonApplication app(argc, argv);
+    DataModule dm(store.get());
+    MainWindow window(model, file, link, dm);
+    ProgressLogWindow info(dm);
     info.setAttribute(Qt::WA_QuitOnClose, false);
     window.SetInfoWindow(&info);
     FirstPaint mark(&window, fd);
@@ -137,7 +137,7 @@ int ChildBare(int argc, char** argv, int fd, bool text)
     QApplication app(argc, argv);
     QMainWindow window;
     auto* client = new QWidget(&window);
-    client->setFixedSize(TFLumarqPylon::ClientWidth, TFLumarqPylon::ClientHeight);
+    client->setFixedSize(MainWindow::ClientWidth, MainWindow::ClientHeight);
     window.setCentralWidget(client);
     if (text) (new QLabel(QStringLiteral("Lumarq Pylon"), client))->move(100, 100);
     FirstPaint mark(&window, fd);
@@ -236,16 +236,16 @@ void BM_ShowPylon(benchmark::State& state)
     auto app = std::make_unique<QApplication>(argc, argv);
     RegFileStore store(StorePath(benchHome + "/config"));
     {
-        K_PYLON model(&store);
-        K_FILE file;
-        K_CONNECTION link("0.0.0.0", 2101);
-        TDM dm(&store);
-        TFLumarqPylon window(model, file, link, dm);
+        PylonConfig model(&store);
+        FileHeader file;
+        PylonLink link("0.0.0.0", 2101);
+        DataModule dm(&store);
+        MainWindow window(model, file, link, dm);
         window.show();
         QCoreApplication::processEvents();
         const bool paint = state.range(0) != 0;
         for (auto _ : state) {
-            window.ShowPylon(K_PYLON(model));
+            window.ShowPylon(PylonConfig(model));
             if (paint) window.repaint();
         }
     }

@@ -4,13 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include "comm/ConfigTransfer.h"
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 #include "comm/ProgressLog.h"
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 #include "comm/Waiter.h"
 #include "emulator/PylonEmulator.h"
 #include "lang/Msg.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 namespace {
 
@@ -43,13 +43,13 @@ struct Rig {
     ConfigTransfer Transfer()
     {
         return ConfigTransfer({model, link, port, log, waiter, [](const std::string&, int) {},
-                               [](const std::string&) {}, [](const K_PYLON&) {}});
+                               [](const std::string&) {}, [](const PylonConfig&) {}});
     }
 
     PylonEmulator emu;
-    K_PYLON model;
-    K_CONNECTION link{"0.0.0.0", 2101};
-    TComPort port;
+    PylonConfig model;
+    PylonLink link{"0.0.0.0", 2101};
+    SerialPort port;
     QuietLog log;
     NoWait waiter;
 };

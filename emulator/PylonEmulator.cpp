@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 #include "comm/Frames.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 namespace {
 
@@ -205,7 +205,7 @@ PylonEmulator::PylonEmulator()
 {
     if (::pipe2(stopPipe_, O_CLOEXEC) != 0 || ::pipe2(controlPipe_, O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::runtime_error("pylon emulator: no pipe");
-    K_PYLON defaults;
+    PylonConfig defaults;
     FromModel(defaults);
 }
 
@@ -445,7 +445,7 @@ void PylonEmulator::SetState(const State& state)
     ++changes_;
 }
 
-void PylonEmulator::ToModel(K_PYLON& model) const
+void PylonEmulator::ToModel(PylonConfig& model) const
 {
     const State s = GetState();
     std::vector<uint8_t> block(s.price.begin(), s.price.end());
@@ -457,7 +457,7 @@ void PylonEmulator::ToModel(K_PYLON& model) const
     model.FontConf.UpperIndex = s.upperIndex;
 }
 
-void PylonEmulator::FromModel(const K_PYLON& model)
+void PylonEmulator::FromModel(const PylonConfig& model)
 {
     const Frames::PriceBlock pb = Frames::MakePriceBlock(model);
     std::lock_guard lock(mutex_);

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-class K_PYLON;
+class PylonConfig;
 
 // A stand-in for the pylon's controller: answers the configurator's frames
 // over TCP on 127.0.0.1 and over a pseudo-terminal, keeps what it was sent,
@@ -106,8 +106,8 @@ public:
     State GetState() const;
     void SetState(const State& state);
     // The pylon's configuration as a model (fields not on the wire at their defaults).
-    void ToModel(K_PYLON& model) const;
-    void FromModel(const K_PYLON& model);
+    void ToModel(PylonConfig& model) const;
+    void FromModel(const PylonConfig& model);
     // Counts the changes of the state: every block, geometry and test the
     // pylon took, and every SetState and FromModel. A face that shows the
     // state redraws when the count moves; any thread may read it.

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "comm/Frames.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -15,14 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size > price.size())
         std::memcpy(font.data(), data + price.size(), std::min(size - price.size(), font.size()));
 
-    K_PYLON m;
-    const K_PYLON before(m);
+    PylonConfig m;
+    const PylonConfig before(m);
     const int r = Frames::DecodePriceBlock(price, m);
     if (r != 0 && r != 204) std::abort();
     if (r == 204 && !m.SameFields(before)) std::abort();
     // A block taken over is exactly the block the pylon would send back.
     if (r == 0 && Frames::MakePriceBlock(m) != price) std::abort();
-    const K_PYLON mid(m);
+    const PylonConfig mid(m);
     const int f = Frames::DecodeFontBlock(font, m);
     if (f != 0 && f != 204) std::abort();
     if (f == 204 && !m.SameFields(mid)) std::abort();

@@ -5,7 +5,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/PylonFile.h"
 #include "model/SafeFile.h"
 
@@ -28,9 +28,9 @@ const std::string& Folder()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    K_PYLON m;
-    const K_PYLON before(m);
-    K_FILE header;
+    PylonConfig m;
+    const PylonConfig before(m);
+    FileHeader header;
     const int r = PylonFile::Decode(data, size, m, header);
     if (r < 0 || r > 6) std::abort();
     if (r != 0 && !m.SameFields(before)) std::abort();
@@ -38,20 +38,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The same bytes as a file on disk give the same result and model.
     const std::string in = Folder() + "/in.lmqpyl", out = Folder() + "/out.lmqpyl";
     if (SafeFile::WriteAtomic(in, data, size) != SafeFile::Status::Ok) std::abort();
-    K_PYLON loaded;
-    K_FILE loadHeader;
+    PylonConfig loaded;
+    FileHeader loadHeader;
     if (PylonFile::Load(loaded, in, loadHeader) != r) std::abort();
     if (!loaded.SameFields(m)) std::abort();
     if (r != 0) return 0;
 
     // What opened saves back to a file that opens to the same model, byte for
     // byte what the encoder makes.
-    K_FILE saveHeader;
+    FileHeader saveHeader;
     if (PylonFile::Save(loaded, out, saveHeader) != 0) std::abort();
     std::vector<uint8_t> saved;
     if (SafeFile::Read(out, saved, PylonFile::ReadCap) != SafeFile::Status::Ok) std::abort();
     if (saved != PylonFile::Encode(loaded, saveHeader.Version)) std::abort();
-    K_PYLON again;
+    PylonConfig again;
     if (PylonFile::Load(again, out, saveHeader) != 0) std::abort();
     again.FontConf = loaded.FontConf;
     if (!again.SameFields(loaded)) std::abort();

@@ -4,18 +4,18 @@
 #include <cstdlib>
 #include <string>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/MemoryRegStore.h"
 #include "model/RegText.h"
 #include "model/SessionStore.h"
-#include "model/TApplicationSettings.h"
+#include "model/ApplicationSettings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     MemoryRegStore store;
     RegText::Parse(std::string(reinterpret_cast<const char*>(data), size), store);
 
-    K_PYLON m;
+    PylonConfig m;
     SessionStore::Load(m, store);
     if (m.ComName.size() > 20) std::abort();
     for (const auto& line : m.Prices)
@@ -25,16 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     MemoryRegStore saved;
     SessionStore::Save(m, saved);
-    K_PYLON again;
+    PylonConfig again;
     SessionStore::Load(again, saved);
     if (!again.SameFields(m)) std::abort();
 
     std::string lang;
     {
-        TApplicationSettings settings(&store);
+        ApplicationSettings settings(&store);
         lang = settings.LangId;
     }  // saves it back
-    TApplicationSettings back(&store);
+    ApplicationSettings back(&store);
     if (back.LangId != lang) std::abort();
     return 0;
 }

@@ -3,7 +3,7 @@
 // window (LumarqPylonScreenshot) and the emulator's face after that
 // configuration was sent to it.
 #include "model/Cp1250.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 namespace sample {
 
@@ -24,11 +24,11 @@ inline constexpr Line Lines[7] = {
     {"EUR", "004321", 4, false, false, false, false},
 };
 
-inline void Fill(K_PYLON& m)
+inline void Fill(PylonConfig& m)
 {
     for (int L = 0; L < 7; ++L) {
         const Line& s = Lines[L];
-        K_PRICE& line = m.Prices[L];
+        PriceLine& line = m.Prices[L];
         line.Name = Cp1250::FromUtf8(s.name);
         for (int k = 0; k < 6; ++k) line.Price[k] = uint8_t(s.digits[k] - '0');
         line.Conf.DecimalPoint = uint8_t(s.point);

@@ -17,23 +17,23 @@
 #include <QWidget>
 
 #include "app/SampleConfiguration.h"
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 #include "comm/Waiter.h"
 #include "lang/Msg.h"
-#include "model/K_FILE.h"
-#include "model/K_PYLON.h"
+#include "model/FileHeader.h"
+#include "model/PylonConfig.h"
 #include "model/MemoryRegStore.h"
-#include "ui/comm/TFInfoWindow.h"
+#include "ui/comm/ProgressLogWindow.h"
 #include "ui/common/Palettes.h"
-#include "ui/dialogs/TFLumarqConfiguration.h"
-#include "ui/dialogs/TFLumarqNetworkSettings.h"
-#include "ui/dialogs/TfPylonFontSetting.h"
+#include "ui/dialogs/BrightnessDialog.h"
+#include "ui/dialogs/ConnectionDialog.h"
+#include "ui/dialogs/FontDialog.h"
 #include "ui/lang/QtText.h"
-#include "ui/lang/TDM.h"
-#include "ui/main/TFAbout.h"
-#include "ui/main/TFLumarqPylon.h"
-#include "ui/main/TLumarqApplication.h"
-#include "ui/main/TSpeedButton.h"
+#include "ui/lang/DataModule.h"
+#include "ui/main/AboutWindow.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/PylonApplication.h"
+#include "ui/main/FlatButton.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ const char* const Windows[] = {"main", "about", "brightness", "connections", "fo
 
 // The log of a Send to the first two pylons of the sample: the first
 // answers, the second cannot be reached.
-void SampleLog(TFInfoWindow& log)
+void SampleLog(ProgressLogWindow& log)
 {
     log.ShowLog();  // as a command does: shown, then cleared
     for (const char* ip : {"192.168.0.11", "192.168.0.12"}) {
@@ -100,34 +100,34 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 
     MemoryRegStore store;
-    K_PYLON model(&store);
+    PylonConfig model(&store);
     sample::Fill(model);
     model.NetSettings = {{"North pylon", "192.168.0.11", 2101, true}, {"South pylon", "192.168.0.12", 2101, true},
                          {"Car wash", "192.168.0.20", 2101, false}};
-    K_FILE file;
-    K_CONNECTION link("0.0.0.0", 2101);
+    FileHeader file;
+    PylonLink link("0.0.0.0", 2101);
 
-    TLumarqApplication app(argc, argv);
+    PylonApplication app(argc, argv);
     if (paletteName) QApplication::setPalette(MakePalette(palette));
-    TDM dm(&store);
+    DataModule dm(&store);
     dm.Settings.LangId = language;
-    TFLumarqPylon window(model, file, link, dm);
-    TFInfoWindow info(dm);
+    MainWindow window(model, file, link, dm);
+    ProgressLogWindow info(dm);
     window.SetInfoWindow(&info);
 
     std::unique_ptr<QWidget> dialog;
     QWidget* shown = &window;
     if (std::strcmp(which, "about") == 0) {
-        dialog = std::make_unique<TFAbout>(&window, MsgText(MsgProducer), QApplication::applicationDisplayName(),
+        dialog = std::make_unique<AboutWindow>(&window, MsgText(MsgProducer), QApplication::applicationDisplayName(),
                                            window.VersionText, MsgText(MsgAllRights), QString());
     } else if (std::strcmp(which, "brightness") == 0) {
-        dialog = std::make_unique<TFLumarqConfiguration>(&window, dm.LanguageChanger, model);
+        dialog = std::make_unique<BrightnessDialog>(&window, dm.Changer, model);
     } else if (std::strcmp(which, "connections") == 0) {
-        dialog = std::make_unique<TFLumarqNetworkSettings>(
-            &window, dm.LanguageChanger, model,
+        dialog = std::make_unique<ConnectionDialog>(
+            &window, dm.Changer, model,
             [] { return std::vector<std::string>{"ttyS0", "ttyUSB0"}; });
     } else if (std::strcmp(which, "fonts") == 0) {
-        dialog = std::make_unique<TfPylonFontSetting>(&window, dm.LanguageChanger, model);
+        dialog = std::make_unique<FontDialog>(&window, dm.Changer, model);
     } else if (std::strcmp(which, "log") == 0) {
         SampleLog(info);
         shown = &info;
@@ -149,7 +149,7 @@ int main(int argc, char** argv)
     model.NetSettings = {{"Emulator", "127.0.0.1", int(sendPort), true}};
     RecordingWaiter noPause;
     window.SetWaiter(&noPause);
-    window.SBSendConfiguration->click();
+    window.SendButton->click();
     const QStringList log = info.Lines();
     if (log.isEmpty() || log.last() != QStringLiteral("OK")) {
         std::fprintf(stderr, "sending to 127.0.0.1:%ld failed: %s\n", sendPort,

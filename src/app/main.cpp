@@ -8,18 +8,18 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "comm/K_CONNECTION.h"
-#include "ui/comm/TFInfoWindow.h"
-#include "ui/lang/TDM.h"
-#include "model/K_FILE.h"
-#include "model/K_PYLON.h"
+#include "comm/PylonLink.h"
+#include "ui/comm/ProgressLogWindow.h"
+#include "ui/lang/DataModule.h"
+#include "model/FileHeader.h"
+#include "model/PylonConfig.h"
 #include "model/RegFileStore.h"
 #include "model/UserStore.h"
 #include "model/Version.h"
 #include "ui/main/SingleInstance.h"
 #include "ui/main/StoreWarning.h"
-#include "ui/main/TFLumarqPylon.h"
-#include "ui/main/TLumarqApplication.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/PylonApplication.h"
 
 namespace {
 
@@ -80,14 +80,14 @@ int main(int argc, char** argv)
     // model (defaults, then the last session), the file header and the link.
     // The model is released after the windows and writes the session then.
     std::unique_ptr<RegStore> store;
-    std::optional<K_PYLON> model;
+    std::optional<PylonConfig> model;
     // A store file that cannot be used is moved aside or left alone before
     // anything is written; the operator hears of it once the language is known.
     StoreTrouble trouble;
-    K_FILE file;
-    K_CONNECTION link("0.0.0.0", 2101);
+    FileHeader file;
+    PylonLink link("0.0.0.0", 2101);
 
-    TLumarqApplication app(argc, argv);
+    PylonApplication app(argc, argv);
     CommandLine line;
     if (!line.parser.parse(app.arguments()) || line.parser.positionalArguments().size() > 1) {
         const QString error = line.parser.errorText().isEmpty() ? QStringLiteral("more than one file named")
@@ -110,10 +110,10 @@ int main(int argc, char** argv)
     store = UserStore::Open(&trouble);
     model.emplace(store.get());
     try {
-        TDM dm(store.get());  // released after the windows: stores the language code
-        TFLumarqPylon mainWindow(*model, file, link, dm);  // loads the interface language
+        DataModule dm(store.get());  // released after the windows: stores the language code
+        MainWindow mainWindow(*model, file, link, dm);  // loads the interface language
         TellStoreTrouble(trouble);
-        TFInfoWindow infoWindow(dm);  // hidden until a pylon command shows it
+        ProgressLogWindow infoWindow(dm);  // hidden until a pylon command shows it
         infoWindow.setAttribute(Qt::WA_QuitOnClose, false);
         mainWindow.SetInfoWindow(&infoWindow);
 
@@ -147,7 +147,7 @@ int main(int argc, char** argv)
         instance.StopListening();
     } catch (...) {
         instance.StopListening();
-        TLumarqApplication::ShowException(std::current_exception());
+        PylonApplication::ShowException(std::current_exception());
     }
     return 0;
 }

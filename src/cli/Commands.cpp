@@ -16,7 +16,7 @@
 #include "history/HistoryPlatform.h"
 #endif
 #include "model/Cp1250.h"
-#include "model/K_FILE.h"
+#include "model/FileHeader.h"
 
 namespace {
 
@@ -53,16 +53,16 @@ int FileFailure(const Options& o, const char* command, const std::string& file, 
 
 // Reads a configuration file the way the window opens one, into a model
 // that belongs to no session: pylonctl never reads or writes the per-user store.
-int Load(const Options& o, const char* command, const std::string& file, K_PYLON& model)
+int Load(const Options& o, const char* command, const std::string& file, PylonConfig& model)
 {
-    K_FILE header;
+    FileHeader header;
     const int r = model.LoadFromFile(file, header);
     return r == 0 ? ExitOk : FileFailure(o, command, file, "read", r);
 }
 
-int Save(const Options& o, const char* command, const std::string& file, const K_PYLON& model)
+int Save(const Options& o, const char* command, const std::string& file, const PylonConfig& model)
 {
-    K_FILE header;
+    FileHeader header;
     const int r = model.SaveToFile(file, header);
     return r == 0 ? ExitOk : FileFailure(o, command, file, "write", r);
 }
@@ -166,7 +166,7 @@ void PrintResult(const Options& o, const char* command, const std::string& file,
 }
 
 // The targets named on the line, then the file's active pylons with --network.
-int CollectTargets(const TransferArgs& a, const K_PYLON* model, std::vector<Target>& out)
+int CollectTargets(const TransferArgs& a, const PylonConfig* model, std::vector<Target>& out)
 {
     for (const std::string& text : a.targets) {
         std::string error;
@@ -183,7 +183,7 @@ int CollectTargets(const TransferArgs& a, const K_PYLON* model, std::vector<Targ
     return ExitOk;
 }
 
-bool ParseFont(const std::string& text, K_FONT_CONF& font)
+bool ParseFont(const std::string& text, FontSettings& font)
 {
     if (text.size() != 3 || text[1] != ',' || text[0] < '0' || text[0] > '9' || text[2] < '0' || text[2] > '2')
         return false;
@@ -202,7 +202,7 @@ void Complain(const std::string& text)
 
 int ShowCommand(const Options& o, const std::string& file)
 {
-    K_PYLON model;
+    PylonConfig model;
     if (const int r = Load(o, "show", file, model)) return r;
     if (o.json) {
         Json j = Head("show");
@@ -217,7 +217,7 @@ int ShowCommand(const Options& o, const std::string& file)
 
 int SetCommand(const Options& o, const SetArgs& a)
 {
-    K_PYLON model;
+    PylonConfig model;
     if (!a.fresh)
         if (const int r = Load(o, "set", a.file, model)) return r;
     if (std::string error = ApplyEdits(model, a.edits); !error.empty()) return Usage(error);
@@ -235,10 +235,10 @@ int SetCommand(const Options& o, const SetArgs& a)
 // Loads the file (with --font laid over it) and serves each target in turn
 // with `serve`; the highest exit code wins.
 int ServeTargets(const Options& o, const TransferArgs& a, const char* command,
-                 const std::function<PylonResult(Session&, const K_PYLON&, const Target&)>& serve)
+                 const std::function<PylonResult(Session&, const PylonConfig&, const Target&)>& serve)
 {
-    K_PYLON model;
-    K_FONT_CONF font;
+    PylonConfig model;
+    FontSettings font;
     if (a.font && !ParseFont(*a.font, font))
         return Usage("--font " + *a.font + ": basic font 0 to 9 and upper index 0 to 2, as B,U");
     if (const int r = Load(o, command, a.file, model)) return r;
@@ -259,7 +259,7 @@ int ServeTargets(const Options& o, const TransferArgs& a, const char* command,
 
 int SendCommand(const Options& o, const TransferArgs& a)
 {
-    return ServeTargets(o, a, "send", [&](Session& s, const K_PYLON& m, const Target& t) {
+    return ServeTargets(o, a, "send", [&](Session& s, const PylonConfig& m, const Target& t) {
         return s.Send(m, t, a.verify);
     });
 }
@@ -268,7 +268,7 @@ int DownloadCommand(const Options& o, const TransferArgs& a)
 {
     if (a.network) return Usage("download reads one pylon: give IP[:PORT] or serial:NAME[@BAUD], not --network");
     if (a.targets.size() != 1) return Usage("download reads one pylon: give exactly one TARGET");
-    K_PYLON model;
+    PylonConfig model;
     if (!a.base.empty())
         if (const int r = Load(o, "download", a.base, model)) return r;
     std::vector<Target> targets;
@@ -287,7 +287,7 @@ int DownloadCommand(const Options& o, const TransferArgs& a)
 int VerifyCommand(const Options& o, const TransferArgs& a)
 {
     return ServeTargets(o, a, "verify",
-                        [](Session& s, const K_PYLON& m, const Target& t) { return s.Verify(m, t); });
+                        [](Session& s, const PylonConfig& m, const Target& t) { return s.Verify(m, t); });
 }
 
 int HistoryCommand(const Options& o, const HistoryArgs& a)
@@ -305,7 +305,7 @@ int HistoryCommand(const Options& o, const HistoryArgs& a)
         std::string error;
         const auto t = ParseTarget(a.target, error);
         if (!t) return Usage(error);
-        filter.target = Cp1250::ToUtf8(t->device) + " " + std::to_string(TComPort::RateOf(t->speedCode));
+        filter.target = Cp1250::ToUtf8(t->device) + " " + std::to_string(SerialPort::RateOf(t->speedCode));
     }
     if (a.failed) filter.result = HistoryFilter::Result::Failed;
     if (!a.since.empty()) {

@@ -82,7 +82,7 @@ struct LinePlan {
     std::optional<std::string> name;  // Windows-1250
 };
 
-std::string CheckLine(const K_PYLON& model, const LineEdit& e, std::optional<int> sharedPoint, LinePlan& plan)
+std::string CheckLine(const PylonConfig& model, const LineEdit& e, std::optional<int> sharedPoint, LinePlan& plan)
 {
     const std::string where = " (line " + std::to_string(e.line) + ")";
     if (e.point && (*e.point < 0 || *e.point > 5))
@@ -114,13 +114,13 @@ std::string CheckLine(const K_PYLON& model, const LineEdit& e, std::optional<int
     return {};
 }
 
-void StepPointTo(PriceLineEditor& editor, const K_PYLON& model, int L, int point)
+void StepPointTo(PriceLineEditor& editor, const PylonConfig& model, int L, int point)
 {
     // Left adds one digit after the point and wraps from 5 to 0.
     for (int i = 0; i < 6 && model.Prices[L].Conf.DecimalPoint != point; ++i) editor.PointLeft(L);
 }
 
-void StepDigitTo(PriceLineEditor& editor, const K_PYLON& model, int L, int k, uint8_t value)
+void StepDigitTo(PriceLineEditor& editor, const PylonConfig& model, int L, int k, uint8_t value)
 {
     const int digit = L * PriceLineEditor::DigitsPerLine + k;
     const int now = model.Prices[L].Price[k];
@@ -134,7 +134,7 @@ void StepDigitTo(PriceLineEditor& editor, const K_PYLON& model, int L, int k, ui
 
 }  // namespace
 
-std::string ApplyEdits(K_PYLON& model, const Edits& edits)
+std::string ApplyEdits(PylonConfig& model, const Edits& edits)
 {
     // Everything is checked first: a refused call changes nothing.
     int left = 0, right = 0, sensor = 0, gamma = -1;
@@ -185,12 +185,12 @@ std::string ApplyEdits(K_PYLON& model, const Edits& edits)
     // The editor as the window shows the file just opened; a file in DOMS
     // mode brings every line to line 1's point here, as it does there.
     PriceLineEditor editor(model);
-    editor.ShowPylon(K_PYLON(model));
+    editor.ShowPylon(PylonConfig(model));
     for (size_t i = 0; i < edits.lines.size(); ++i) {
         const LineEdit& e = edits.lines[i];
         const LinePlan& plan = plans[i];
         const int L = e.line - 1;
-        const K_PRICE_CONF was = model.Prices[L].Conf;
+        const LineSettings was = model.Prices[L].Conf;
         const bool off = e.off.value_or(was.PriceOff != 0), dash = e.dash.value_or(was.PriceDash != 0);
         const bool blink = e.blink.value_or(was.PriceBlinking != 0);
         const bool zeros = e.zerosOff.value_or(was.ZerosOff != 0);
@@ -213,7 +213,7 @@ std::string ApplyEdits(K_PYLON& model, const Edits& edits)
     return {};
 }
 
-std::string PriceText(const K_PRICE& line)
+std::string PriceText(const PriceLine& line)
 {
     const int p = line.Conf.DecimalPoint <= 5 ? line.Conf.DecimalPoint : 0;
     std::string digits;
@@ -225,9 +225,9 @@ std::string PriceText(const K_PRICE& line)
     return p == 0 ? whole : whole + "." + digits.substr(size_t(6 - p));
 }
 
-std::string DisplayText(const K_PRICE& line)
+std::string DisplayText(const PriceLine& line)
 {
-    const K_PRICE_CONF& c = line.Conf;
+    const LineSettings& c = line.Conf;
     if (c.PriceOff) return std::string(6, ' ');
     if (c.PriceDash) return std::string(6, '-');
     const int p = c.DecimalPoint;

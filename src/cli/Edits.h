@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 // What `pylonctl set` changes in one price line; unset fields stay as they are.
 struct LineEdit {
@@ -28,10 +28,10 @@ struct Edits {
 // are cleared while its point, digits and name change, then set as asked.
 // What the window cannot hold is refused before anything changes: the result
 // is empty then, otherwise one line saying what is wrong.
-std::string ApplyEdits(K_PYLON& model, const Edits& edits);
+std::string ApplyEdits(PylonConfig& model, const Edits& edits);
 
 // The price a line's digits and point read as ("0006.49" -> "6.49", point 0: "649").
-std::string PriceText(const K_PRICE& line);
+std::string PriceText(const PriceLine& line);
 // What the sign lights on a line: digits, blanks for removed leading zeros and a
 // switched-off line, dashes, and the point when it is lit ("  6.49", "------").
-std::string DisplayText(const K_PRICE& line);
+std::string DisplayText(const PriceLine& line);

@@ -3,14 +3,14 @@
 #include <cstdio>
 
 #include "cli/Edits.h"
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 #include "model/Cp1250.h"
 
 namespace {
 
 std::string GammaText(int tenths) { return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10); }
 
-std::string Digits(const K_PRICE& line)
+std::string Digits(const PriceLine& line)
 {
     std::string s;
     for (uint8_t d : line.Price) s += d <= 9 ? char('0' + d) : '?';
@@ -19,11 +19,11 @@ std::string Digits(const K_PRICE& line)
 
 }  // namespace
 
-Json ConfigurationJson(const K_PYLON& m)
+Json ConfigurationJson(const PylonConfig& m)
 {
     Json lines = Json::array();
     for (int i = 0; i < 7; ++i) {
-        const K_PRICE& p = m.Prices[i];
+        const PriceLine& p = m.Prices[i];
         lines.push_back({{"line", i + 1},
                          {"name", Cp1250::ToUtf8(p.Name)},
                          {"price", PriceText(p)},
@@ -47,16 +47,16 @@ Json ConfigurationJson(const K_PYLON& m)
                  {{"use", m.UseCOM},
                   {"port", Cp1250::ToUtf8(m.ComName)},
                   {"speed_code", m.ComSpeed},
-                  {"baud", TComPort::RateOf(m.ComSpeed)}}},
+                  {"baud", SerialPort::RateOf(m.ComSpeed)}}},
                 {"pylons", pylons}};
 }
 
-std::string ConfigurationText(const K_PYLON& m)
+std::string ConfigurationText(const PylonConfig& m)
 {
     std::string out;
     char buf[256];
     for (int i = 0; i < 7; ++i) {
-        const K_PRICE& p = m.Prices[i];
+        const PriceLine& p = m.Prices[i];
         std::string flags;
         if (p.Conf.PriceOff) flags += " off";
         if (p.Conf.PriceDash) flags += " dash";
@@ -80,7 +80,7 @@ std::string ConfigurationText(const K_PYLON& m)
     out += std::string("DOMS        ") + (m.DOMS ? "on" : "off") + "\n";
     out += "link        " +
            (m.UseCOM ? "serial port " + Cp1250::ToUtf8(m.ComName) + " at " +
-                           std::to_string(TComPort::RateOf(m.ComSpeed)) + " baud"
+                           std::to_string(SerialPort::RateOf(m.ComSpeed)) + " baud"
                      : std::string("network")) +
            "\n";
     if (m.NetSettings.empty()) out += "pylons      none\n";

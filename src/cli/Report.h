@@ -3,7 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 // What `show` prints of a configuration: the seven lines as the sign shows
 // them, brightness, gamma, fonts, DOMS, the serial port and the pylon list.
@@ -14,5 +14,5 @@ using Json = nlohmann::ordered_json;
 // The version of the JSON schema every object carries as "schema".
 constexpr int JsonSchemaVersion = 1;
 
-Json ConfigurationJson(const K_PYLON& model);
-std::string ConfigurationText(const K_PYLON& model);
+Json ConfigurationJson(const PylonConfig& model);
+std::string ConfigurationText(const PylonConfig& model);

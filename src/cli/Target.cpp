@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 #include "model/Cp1250.h"
 
 namespace {
@@ -42,7 +42,7 @@ std::string Target::Label() const
 {
     if (kind == Kind::Network) return address + ":" + std::to_string(port);
     std::string label = "serial:" + Cp1250::ToUtf8(device);
-    if (speedCode != 0) label += "@" + std::to_string(TComPort::RateOf(speedCode));
+    if (speedCode != 0) label += "@" + std::to_string(SerialPort::RateOf(speedCode));
     return label;
 }
 
@@ -61,8 +61,8 @@ std::optional<Target> ParseTarget(const std::string& text, std::string& error)
                 error = "target " + text + ": '" + rateText + "' is not a baud rate";
                 return std::nullopt;
             }
-            for (int code = TComPort::br110; code <= TComPort::br256000; ++code)
-                if (TComPort::RateOf(code) == rate) t.speedCode = code;
+            for (int code = SerialPort::Baud110; code <= SerialPort::Baud256000; ++code)
+                if (SerialPort::RateOf(code) == rate) t.speedCode = code;
             if (t.speedCode == 0) {
                 error = "target " + text + ": the serial port has no rate " + rateText +
                         " (110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, "
@@ -95,7 +95,7 @@ std::optional<Target> ParseTarget(const std::string& text, std::string& error)
     return t;
 }
 
-std::vector<Target> NetworkTargets(const K_PYLON& model)
+std::vector<Target> NetworkTargets(const PylonConfig& model)
 {
     std::vector<Target> list;
     for (const auto& entry : model.NetSettings) {
@@ -109,7 +109,7 @@ std::vector<Target> NetworkTargets(const K_PYLON& model)
     return list;
 }
 
-void AimAt(K_PYLON& model, const Target& target)
+void AimAt(PylonConfig& model, const Target& target)
 {
     if (target.kind == Target::Kind::Serial) {
         model.UseCOM = true;
@@ -118,7 +118,7 @@ void AimAt(K_PYLON& model, const Target& target)
         return;
     }
     model.UseCOM = false;
-    K_PYLON::tag_IP_SETTINGS entry;
+    PylonConfig::NetworkPylon entry;
     entry.Name = Cp1250::FromUtf8(target.name);
     entry.IP = target.address;
     entry.Port = target.port;

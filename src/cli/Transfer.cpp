@@ -32,15 +32,15 @@ TransferRecorder* Session::Recorder()
 #endif
 }
 
-PylonResult Session::Send(const K_PYLON& config, const Target& target, bool verify)
+PylonResult Session::Send(const PylonConfig& config, const Target& target, bool verify)
 {
-    K_PYLON model(config);
+    PylonConfig model(config);
     return Run(model, target, true, verify, Recorder());
 }
 
-PylonResult Session::Download(const Target& target, K_PYLON& into)
+PylonResult Session::Download(const Target& target, PylonConfig& into)
 {
-    K_PYLON model(into);
+    PylonConfig model(into);
     PylonResult r = Run(model, target, false, false, Recorder());
     // Only the fields the pylon sent change; the file keeps its names,
     // its pylon list and its serial settings.
@@ -56,9 +56,9 @@ PylonResult Session::Download(const Target& target, K_PYLON& into)
     return r;
 }
 
-PylonResult Session::Verify(const K_PYLON& config, const Target& target)
+PylonResult Session::Verify(const PylonConfig& config, const Target& target)
 {
-    K_PYLON held(config);
+    PylonConfig held(config);
     // The download is not recorded on its own: the pylon goes into the
     // history once, with what the comparison found.
     PylonResult r = Run(held, target, false, false, nullptr);
@@ -81,7 +81,7 @@ PylonResult Session::Verify(const K_PYLON& config, const Target& target)
     return r;
 }
 
-PylonResult Session::Run(K_PYLON& model, const Target& target, bool send, bool verify, TransferRecorder* rec)
+PylonResult Session::Run(PylonConfig& model, const Target& target, bool send, bool verify, TransferRecorder* rec)
 {
     AimAt(model, target);
     PylonCommandEnv env{model,
@@ -91,7 +91,7 @@ PylonResult Session::Run(K_PYLON& model, const Target& target, bool send, bool v
                         waiter,
                         [this](const std::string& text, int) { log.AppendLine(text); },
                         [this](const std::string& text) { log.AppendLine(text); },
-                        [](const K_PYLON&) {},
+                        [](const PylonConfig&) {},
                         rec};
     TransferOptions options;
     options.verifyAfterSend = verify;

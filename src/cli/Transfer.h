@@ -4,15 +4,15 @@
 
 #include "cli/Progress.h"
 #include "cli/Target.h"
-#include "comm/K_CONNECTION.h"
-#include "comm/TComPort.h"
+#include "comm/PylonLink.h"
+#include "comm/SerialPort.h"
 #include "comm/TransferRecorder.h"
 #include "comm/TransferResult.h"
 #ifndef LMQ_NO_HISTORY
 #include "history/History.h"
 #include "history/HistoryRecorder.h"
 #endif
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 // The exit codes of pylonctl; of several, the highest applies.
 enum ExitCode : int {
@@ -32,19 +32,19 @@ public:
 
     // The window's Send of `config` to one target; with `verify` the pylon's
     // configuration is read back and compared.
-    PylonResult Send(const K_PYLON& config, const Target& target, bool verify);
+    PylonResult Send(const PylonConfig& config, const Target& target, bool verify);
     // The window's Download from one target into `into` (its names and lists stay).
-    PylonResult Download(const Target& target, K_PYLON& into);
+    PylonResult Download(const Target& target, PylonConfig& into);
     // Downloads into a scratch model and compares it with `config`; sends nothing.
-    PylonResult Verify(const K_PYLON& config, const Target& target);
+    PylonResult Verify(const PylonConfig& config, const Target& target);
 
     StderrLog log;
 
 private:
-    PylonResult Run(K_PYLON& model, const Target& target, bool send, bool verify, TransferRecorder* recorder);
+    PylonResult Run(PylonConfig& model, const Target& target, bool send, bool verify, TransferRecorder* recorder);
 
-    K_CONNECTION link{"0.0.0.0", DefaultPylonPort};
-    TComPort port;
+    PylonLink link{"0.0.0.0", DefaultPylonPort};
+    SerialPort port;
     NoWaiter waiter;
     // Every transfer goes to the send history, as one from the window does
     // (null in a build without the history).

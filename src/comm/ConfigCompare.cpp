@@ -1,7 +1,7 @@
 #include "comm/ConfigCompare.h"
 
 #include "lang/Msg.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/PriceLineEditor.h"
 
 // What travels both ways, and so what a read-back can prove:
@@ -67,7 +67,7 @@ enum WordIndex { WordLeft, WordRight, WordSensor, WordGamma, WordBasicFont, Word
 
 std::string DigitText(uint8_t d) { return d <= 9 ? std::string(1, char('0' + d)) : "[" + std::to_string(d) + "]"; }
 
-std::string ConfBytes(const K_PRICE_CONF& c)
+std::string ConfBytes(const LineSettings& c)
 {
     return " [" + std::to_string(c.DecimalPoint) + " " + std::to_string(c.PriceBlinking) + " " +
            std::to_string(c.PriceDash) + " " + std::to_string(c.PriceOff) + " " + std::to_string(c.ZerosOff) + "]";
@@ -87,13 +87,13 @@ std::string ValueText(ConfigDifference::Field f, int v)
 
 }  // namespace
 
-std::vector<ConfigDifference> ConfigCompare::Compare(const K_PYLON& sent, const K_PYLON& held)
+std::vector<ConfigDifference> ConfigCompare::Compare(const PylonConfig& sent, const PylonConfig& held)
 {
     using F = ConfigDifference::Field;
     std::vector<ConfigDifference> out;
     for (int L = 0; L < 7; ++L) {
-        const K_PRICE& s = sent.Prices[L];
-        K_PRICE h = held.Prices[L];
+        const PriceLine& s = sent.Prices[L];
+        PriceLine h = held.Prices[L];
         if (s.Conf.ZerosOff != 0) {
             const int last = PriceLineEditor::LastBlankable(s.Conf.DecimalPoint);
             for (int j = 0; j <= last && s.Price[j] == 0; ++j)
@@ -127,7 +127,7 @@ std::vector<ConfigDifference> ConfigCompare::Compare(const K_PYLON& sent, const 
     return out;
 }
 
-std::string ConfigCompare::LineText(const K_PRICE& line)
+std::string ConfigCompare::LineText(const PriceLine& line)
 {
     const int point = line.Conf.DecimalPoint <= 5 ? line.Conf.DecimalPoint : 0;
     const int units = 5 - point;  // the last digit before the point

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "model/K_PRICE.h"
+#include "model/PriceLine.h"
 
-class K_PYLON;
+class PylonConfig;
 
 // One field the pylon holds otherwise than it was sent.
 struct ConfigDifference {
@@ -22,7 +22,7 @@ struct ConfigDifference {
     int line = 0;                  // 1 to 7 for Field::Line, otherwise 0
     // Field::Line: digits and flags (names are not compared); blanks the pylon
     // reports for the zeros it blanks are held as those zeros.
-    K_PRICE sentLine, heldLine;
+    PriceLine sentLine, heldLine;
     int sent = 0, held = 0;        // the other fields: the byte sent and the byte held
 
     bool operator==(const ConfigDifference&) const = default;
@@ -37,7 +37,7 @@ public:
     // decoded from its price and font blocks (a scratch model). Empty: the
     // pylon holds what was sent. Lines first (1 to 7), then the brightness
     // block, gamma and the fonts.
-    static std::vector<ConfigDifference> Compare(const K_PYLON& sent, const K_PYLON& held);
+    static std::vector<ConfigDifference> Compare(const PylonConfig& sent, const PylonConfig& held);
 
     // One log line in the current language, such as
     // "Line 3: sent 6.49, pylon holds 6.59".
@@ -46,5 +46,5 @@ public:
     // A price line in plain words: the price as the pylon shows it, with its
     // point and without leading zeros, then the flags that are set
     // ("6.49, blinking"). Digit values outside 0 to 9 appear in brackets.
-    static std::string LineText(const K_PRICE& line);
+    static std::string LineText(const PriceLine& line);
 };

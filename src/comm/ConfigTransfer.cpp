@@ -3,17 +3,17 @@
 #include <chrono>
 
 #include "comm/ConfigCompare.h"
-#include "comm/EComPort.h"
+#include "comm/SerialPortError.h"
 #include "comm/Frames.h"
 #include "comm/NetworkCommand.h"
 #include "comm/ProgressLog.h"
 #include "comm/SerialCommand.h"
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 #include "comm/TransferRecorder.h"
 #include "comm/Waiter.h"
 #include "lang/Msg.h"
 #include "model/Cp1250.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ void ConfigTransfer::OnSerialLine(TransferResult& result, void (ConfigTransfer::
     // open, and the next serial command closes it first.
     try {
         (this->*serial)(pylon);
-    } catch (const EComPort& e) {
+    } catch (const SerialPortError& e) {
         if (pylon.steps.empty()) pylon.steps.push_back({Kind::Connect, 0, 0, {}, false});
         pylon.error = e.what();
         pylon.succeeded = false;
@@ -113,11 +113,11 @@ void ConfigTransfer::OnSerialLine(TransferResult& result, void (ConfigTransfer::
 
 void ConfigTransfer::SendSerial(PylonResult& result)
 {
-    TComPort& port = env_.port;
+    SerialPort& port = env_.port;
     env_.log.ShowLog();
     result.target = env_.model.ComName;
     SerialCommand::Reopen(port, env_.model);
-    result.target += " " + std::to_string(TComPort::RateOf(port.BaudRate()));
+    result.target += " " + std::to_string(SerialPort::RateOf(port.BaudRate()));
     result.steps.push_back({Kind::Connect, 0, 0, {}, true});
 
     SerialCommand::WriteHeader(port, Frames::CmdSendDigits);
@@ -172,12 +172,12 @@ void ConfigTransfer::SendNetwork(TransferResult& all)
         all.refused = true;
         return;
     }
-    K_CONNECTION& link = env_.link;
+    PylonLink& link = env_.link;
     env_.log.ShowLog();
 
     // The list is read again before each pass.
     for (size_t i = 0; i < env_.model.NetSettings.size(); ++i) {
-        const K_PYLON::tag_IP_SETTINGS entry = env_.model.NetSettings[i];
+        const PylonConfig::NetworkPylon entry = env_.model.NetSettings[i];
         if (!entry.Active) continue;
         PylonResult& result = all.pylons.emplace_back();
         result.target = Cp1250::ToUtf8(entry.IP) + ":" + std::to_string(entry.Port);
@@ -231,8 +231,8 @@ void ConfigTransfer::SendNetwork(TransferResult& all)
 
 void ConfigTransfer::VerifySerial(PylonResult& result)
 {
-    TComPort& port = env_.port;
-    K_PYLON held;  // a scratch model: no session, the program's model untouched
+    SerialPort& port = env_.port;
+    PylonConfig held;  // a scratch model: no session, the program's model untouched
     bool ok = false;
     SerialCommand::WriteHeader(port, Frames::CmdReadPriceBlock);
     if (Step(result, Kind::Header, Frames::CmdReadPriceBlock, ReadSerialReply(), Frames::ReplyAck)) {
@@ -256,8 +256,8 @@ void ConfigTransfer::VerifySerial(PylonResult& result)
 
 void ConfigTransfer::VerifyNetwork(PylonResult& result)
 {
-    K_CONNECTION& link = env_.link;
-    K_PYLON held;  // a scratch model: no session, the program's model untouched
+    PylonLink& link = env_.link;
+    PylonConfig held;  // a scratch model: no session, the program's model untouched
     LinkResult r = 0;
     bool ok = false;
     link.command = Frames::CmdReadPriceBlock;
@@ -281,7 +281,7 @@ void ConfigTransfer::VerifyNetwork(PylonResult& result)
     }
 }
 
-void ConfigTransfer::Judge(PylonResult& result, bool readBack, const K_PYLON& held)
+void ConfigTransfer::Judge(PylonResult& result, bool readBack, const PylonConfig& held)
 {
     auto say = [&](const std::string& line) {
         env_.log.AppendLine(line);
@@ -308,11 +308,11 @@ void ConfigTransfer::Judge(PylonResult& result, bool readBack, const K_PYLON& he
 
 void ConfigTransfer::DownloadSerial(PylonResult& result)
 {
-    TComPort& port = env_.port;
+    SerialPort& port = env_.port;
     env_.log.ShowLog();
     result.target = env_.model.ComName;
     SerialCommand::Reopen(port, env_.model);
-    result.target += " " + std::to_string(TComPort::RateOf(port.BaudRate()));
+    result.target += " " + std::to_string(SerialPort::RateOf(port.BaudRate()));
     result.steps.push_back({Kind::Connect, 0, 0, {}, true});
 
     SerialCommand::WriteHeader(port, Frames::CmdReadPriceBlock);
@@ -360,14 +360,14 @@ void ConfigTransfer::DownloadNetwork(TransferResult& all)
         all.refused = true;
         return;
     }
-    K_CONNECTION& link = env_.link;
+    PylonLink& link = env_.link;
     env_.log.ShowLog();
     // The log closes when every pylon's price block arrived intact: those
     // prices are shown, even if the fonts then failed ("OK" is missing then).
     bool everyPriceBlock = true;
 
     for (size_t i = 0; i < env_.model.NetSettings.size(); ++i) {
-        const K_PYLON::tag_IP_SETTINGS entry = env_.model.NetSettings[i];
+        const PylonConfig::NetworkPylon entry = env_.model.NetSettings[i];
         if (!entry.Active) continue;
         PylonResult& result = all.pylons.emplace_back();
         result.target = Cp1250::ToUtf8(entry.IP) + ":" + std::to_string(entry.Port);

@@ -2,11 +2,11 @@
 #include <cstdint>
 #include <functional>
 
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 #include "comm/PylonCommandEnv.h"
 #include "comm/TransferResult.h"
 
-class K_PYLON;
+class PylonConfig;
 
 // What the operator chose for a transfer, beside the model.
 struct TransferOptions {
@@ -46,7 +46,7 @@ private:
     // The configuration read back after a Send and compared with the model.
     void VerifySerial(PylonResult& result);
     void VerifyNetwork(PylonResult& result);
-    void Judge(PylonResult& result, bool readBack, const K_PYLON& held);
+    void Judge(PylonResult& result, bool readBack, const PylonConfig& held);
     // Runs `serial` for the one pylon of the serial line, catching the port's error.
     void OnSerialLine(TransferResult& result, void (ConfigTransfer::*serial)(PylonResult&));
     void LogMsg(int number);

@@ -1,6 +1,6 @@
 #include "comm/Frames.h"
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 uint32_t Checksum(const uint8_t* bytes, size_t count)
 {
@@ -33,10 +33,10 @@ void PutChecksum(uint8_t* block, size_t count)
 }
 
 // The five line bytes in wire order: point, blinking, dash, off, zeros.
-void PutLineSettings(uint8_t* out, const K_PYLON& m)
+void PutLineSettings(uint8_t* out, const PylonConfig& m)
 {
     for (int i = 0; i < 7; ++i) {
-        const K_PRICE_CONF& c = m.Prices[i].Conf;
+        const LineSettings& c = m.Prices[i].Conf;
         uint8_t* p = out + 5 * i;
         p[0] = c.DecimalPoint;
         p[1] = c.PriceBlinking;
@@ -46,7 +46,7 @@ void PutLineSettings(uint8_t* out, const K_PYLON& m)
     }
 }
 
-void PutDigits(uint8_t* out, const K_PYLON& m)
+void PutDigits(uint8_t* out, const PylonConfig& m)
 {
     for (int i = 0; i < 7; ++i)
         for (int j = 0; j < 6; ++j) out[6 * i + j] = uint8_t(m.Prices[i].Price[j] + 0x30);
@@ -56,7 +56,7 @@ void PutDigits(uint8_t* out, const K_PYLON& m)
 
 Header MakeHeader(uint8_t command) { return {HeaderK, HeaderD, Header4, command}; }
 
-DigitsBlock MakeDigitsBlock(const K_PYLON& m)
+DigitsBlock MakeDigitsBlock(const PylonConfig& m)
 {
     DigitsBlock b{};
     PutDigits(b.data(), m);
@@ -64,7 +64,7 @@ DigitsBlock MakeDigitsBlock(const K_PYLON& m)
     return b;
 }
 
-LineSettingsBlock MakeLineSettingsBlock(const K_PYLON& m)
+LineSettingsBlock MakeLineSettingsBlock(const PylonConfig& m)
 {
     LineSettingsBlock b{};
     PutLineSettings(b.data(), m);
@@ -76,7 +76,7 @@ LineSettingsBlock MakeLineSettingsBlock(const K_PYLON& m)
     return b;
 }
 
-FontBlock MakeFontBlock(const K_PYLON& m)
+FontBlock MakeFontBlock(const PylonConfig& m)
 {
     FontBlock b{};
     b[0] = m.FontConf.BasicFont;
@@ -92,7 +92,7 @@ ServiceSettings MakeServiceSettings(uint8_t first, uint8_t second)
     return s;
 }
 
-PriceBlock MakePriceBlock(const K_PYLON& m)
+PriceBlock MakePriceBlock(const PylonConfig& m)
 {
     PriceBlock b{};
     PutLineSettings(b.data(), m);
@@ -114,12 +114,12 @@ bool ChecksumMatches(const uint8_t* block, size_t count)
     return got == Checksum(block, count);
 }
 
-int DecodePriceBlock(const PriceBlock& b, K_PYLON& m)
+int DecodePriceBlock(const PriceBlock& b, PylonConfig& m)
 {
     // A block that fails its checksum is not taken over at all.
     if (!ChecksumMatches(b.data(), 81)) return BlockCrcError;
     for (int i = 0; i < 7; ++i) {
-        K_PRICE_CONF& c = m.Prices[i].Conf;
+        LineSettings& c = m.Prices[i].Conf;
         const uint8_t* p = b.data() + 5 * i;
         c.DecimalPoint = p[0];
         c.PriceBlinking = p[1];
@@ -137,7 +137,7 @@ int DecodePriceBlock(const PriceBlock& b, K_PYLON& m)
     return BlockOk;
 }
 
-int DecodeFontBlock(const FontBlock& b, K_PYLON& m)
+int DecodeFontBlock(const FontBlock& b, PylonConfig& m)
 {
     if (!ChecksumMatches(b.data(), 18)) return BlockCrcError;
     m.FontConf.BasicFont = b[0];

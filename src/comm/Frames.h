@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-class K_PYLON;
+class PylonConfig;
 
 // 32-bit block checksum: each byte XORed in shifted left by 0, 1, ... 24 bits,
 // the shift starting over at 0 after 24 (a period of 25).
@@ -48,9 +48,9 @@ using PriceBlock = std::array<uint8_t, PriceBlockSize>;
 using ServiceSettings = std::array<uint8_t, ServiceSettingsSize>;
 
 Header MakeHeader(uint8_t command);
-DigitsBlock MakeDigitsBlock(const K_PYLON& model);
-LineSettingsBlock MakeLineSettingsBlock(const K_PYLON& model);
-FontBlock MakeFontBlock(const K_PYLON& model);
+DigitsBlock MakeDigitsBlock(const PylonConfig& model);
+LineSettingsBlock MakeLineSettingsBlock(const PylonConfig& model);
+FontBlock MakeFontBlock(const PylonConfig& model);
 ServiceSettings MakeServiceSettings(uint8_t first, uint8_t second);
 
 // Equal bytes: that byte; unequal: 0, which matches no reply code.
@@ -65,11 +65,11 @@ constexpr int BlockCrcError = 204;
 // A received price block: line settings, brightness, gamma (UseGamma becomes
 // gamma != 0) and the 42 digit characters. The model changes only when the
 // checksum matches; the result is BlockOk or BlockCrcError.
-int DecodePriceBlock(const PriceBlock& block, K_PYLON& model);
+int DecodePriceBlock(const PriceBlock& block, PylonConfig& model);
 // A received font block: bytes 0 and 1; 2 to 17 are only checksummed.
-int DecodeFontBlock(const FontBlock& block, K_PYLON& model);
+int DecodeFontBlock(const FontBlock& block, PylonConfig& model);
 
 // The block the pylon sends for its state (used by the pylon emulator).
-PriceBlock MakePriceBlock(const K_PYLON& model);
+PriceBlock MakePriceBlock(const PylonConfig& model);
 
 }  // namespace Frames

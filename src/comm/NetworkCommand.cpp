@@ -1,6 +1,6 @@
 #include "comm/NetworkCommand.h"
 
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 #include "comm/PylonCommandEnv.h"
 #include "comm/ProgressLog.h"
 #include "lang/Msg.h"
@@ -19,7 +19,7 @@ bool NetworkCommand::RefuseEmptyList(PylonCommandEnv& env)
     return true;
 }
 
-bool NetworkCommand::Connect(PylonCommandEnv& env, const K_PYLON::tag_IP_SETTINGS& entry, uint8_t command,
+bool NetworkCommand::Connect(PylonCommandEnv& env, const PylonConfig::NetworkPylon& entry, uint8_t command,
                              int* result)
 {
     env.link.SetTarget(entry.IP, entry.Port);

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 struct PylonCommandEnv;
 
@@ -15,6 +15,6 @@ public:
     // "* Connecting with" + its address + "...", and connects. A failure is
     // reported to the log and gives false; nothing is left open then. The
     // link's result goes to `result` when one is given.
-    static bool Connect(PylonCommandEnv& env, const K_PYLON::tag_IP_SETTINGS& entry, uint8_t command,
+    static bool Connect(PylonCommandEnv& env, const PylonConfig::NetworkPylon& entry, uint8_t command,
                         int* result = nullptr);
 };

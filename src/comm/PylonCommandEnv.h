@@ -2,10 +2,10 @@
 #include <functional>
 #include <string>
 
-class K_CONNECTION;
-class K_PYLON;
+class PylonLink;
+class PylonConfig;
 class ProgressLog;
-class TComPort;
+class SerialPort;
 class TransferRecorder;
 class Waiter;
 
@@ -14,9 +14,9 @@ class Waiter;
 // fixed pauses, and the window's ways to tell the operator (boxes, the
 // pylon picture). The command holds references only; the window owns them.
 struct PylonCommandEnv {
-    K_PYLON& model;
-    K_CONNECTION& link;
-    TComPort& port;
+    PylonConfig& model;
+    PylonLink& link;
+    SerialPort& port;
     ProgressLog& log;
     Waiter& waiter;
     // A warning box with the given style (the commands pass 48); UTF-8 text.
@@ -24,7 +24,7 @@ struct PylonCommandEnv {
     // The standard error box, for a serial port error; UTF-8 text.
     std::function<void(const std::string& text)> errorBox;
     // Redraws the pylon picture from a snapshot of the model.
-    std::function<void(const K_PYLON& model)> showPylon;
+    std::function<void(const PylonConfig& model)> showPylon;
     // Told about every pylon the command talks to (the send history); none: nothing is recorded.
     TransferRecorder* recorder = nullptr;
 };

@@ -1,10 +1,10 @@
 #include "comm/RunCommand.h"
 
 #include "comm/Cancel.h"
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 #include "comm/ProgressLog.h"
 #include "comm/PylonCommandEnv.h"
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 #include "lang/Msg.h"
 #include "log/Log.h"
 

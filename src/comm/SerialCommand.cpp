@@ -1,11 +1,11 @@
 #include "comm/SerialCommand.h"
 
 #include "comm/Frames.h"
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 #include "lang/Msg.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
-void SerialCommand::Reopen(TComPort& port, const K_PYLON& model)
+void SerialCommand::Reopen(SerialPort& port, const PylonConfig& model)
 {
     if (port.Connected()) port.Close();
     port.SetPort(model.ComName);
@@ -13,18 +13,18 @@ void SerialCommand::Reopen(TComPort& port, const K_PYLON& model)
     port.Open();
 }
 
-void SerialCommand::WriteHeader(TComPort& port, uint8_t command)
+void SerialCommand::WriteHeader(SerialPort& port, uint8_t command)
 {
     const Frames::Header h = Frames::MakeHeader(command);
     port.Write(h.data(), int(h.size()));
 }
 
-void SerialCommand::WriteBytes(TComPort& port, const uint8_t* bytes, size_t count)
+void SerialCommand::WriteBytes(SerialPort& port, const uint8_t* bytes, size_t count)
 {
     port.Write(bytes, int(count));
 }
 
-LinkResult SerialCommand::ReadReply(TComPort& port)
+LinkResult SerialCommand::ReadReply(SerialPort& port)
 {
     if (!port.Connected()) return 0;
     uint8_t reply[Frames::ReplySize] = {0, 0};

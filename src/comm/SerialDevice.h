@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-// The operating system's serial device under TComPort: open, line settings,
+// The operating system's serial device under SerialPort: open, line settings,
 // and reads and writes bounded the way the pylon's original driver bounded
-// them. Errors come back as the system's error numbers; TComPort turns them
-// into EComPort.
+// them. Errors come back as the system's error numbers; SerialPort turns them
+// into SerialPortError.
 class SerialDevice {
 public:
     struct Transfer {

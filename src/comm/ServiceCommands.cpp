@@ -1,18 +1,18 @@
 #include "comm/ServiceCommands.h"
 
-#include "comm/EComPort.h"
+#include "comm/SerialPortError.h"
 #include "comm/Frames.h"
 #include "comm/NetworkCommand.h"
 #include "comm/ProgressLog.h"
 #include "comm/SerialCommand.h"
 #include <chrono>
 
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 #include "comm/TransferRecorder.h"
 #include "comm/Waiter.h"
 #include "lang/Msg.h"
 #include "model/Cp1250.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 ServiceCommands::ServiceCommands(PylonCommandEnv env) : env_(std::move(env)) {}
 
@@ -91,7 +91,7 @@ void ServiceCommands::SendSettings(uint8_t pricesIndex, uint8_t digitsIndex)
     if (env_.model.UseCOM) {
         try {
             SendSettingsSerial(pricesIndex, digitsIndex);
-        } catch (const EComPort& e) {
+        } catch (const SerialPortError& e) {
             PortError(e.what());
         }
         return;
@@ -107,7 +107,7 @@ void ServiceCommands::RunTest(uint8_t testCode)
     if (env_.model.UseCOM) {
         try {
             RunTestSerial(testCode);
-        } catch (const EComPort& e) {
+        } catch (const SerialPortError& e) {
             PortError(e.what());
         }
         return;
@@ -118,12 +118,12 @@ void ServiceCommands::RunTest(uint8_t testCode)
 
 void ServiceCommands::SendSettingsSerial(uint8_t first, uint8_t second)
 {
-    TComPort& port = env_.port;
+    SerialPort& port = env_.port;
     env_.log.ShowLog();
     const uint8_t choice[2] = {first, second};
     BeginPylon(Frames::CmdServiceSettings, choice, env_.model.ComName, {});
     SerialCommand::Reopen(port, env_.model);
-    pylon_.target += " " + std::to_string(TComPort::RateOf(port.BaudRate()));
+    pylon_.target += " " + std::to_string(SerialPort::RateOf(port.BaudRate()));
     Note(Kind::Connect, 0, 0, {});
 
     SerialCommand::WriteHeader(port, Frames::CmdServiceSettings);
@@ -153,13 +153,13 @@ void ServiceCommands::SendSettingsSerial(uint8_t first, uint8_t second)
 
 void ServiceCommands::RunTestSerial(uint8_t testCode)
 {
-    TComPort& port = env_.port;
+    SerialPort& port = env_.port;
     env_.log.ShowLog();
     // The port is named by ComName the same way as for every other serial
     // command, so its log lines show the plain name.
     BeginPylon(Frames::CmdServiceTest, &testCode, env_.model.ComName, {});
     SerialCommand::Reopen(port, env_.model);
-    pylon_.target += " " + std::to_string(TComPort::RateOf(port.BaudRate()));
+    pylon_.target += " " + std::to_string(SerialPort::RateOf(port.BaudRate()));
     Note(Kind::Connect, 0, 0, {});
 
     SerialCommand::WriteHeader(port, Frames::CmdServiceTest);
@@ -180,11 +180,11 @@ void ServiceCommands::RunTestSerial(uint8_t testCode)
 
 void ServiceCommands::RunNetwork(uint8_t command, const uint8_t* payload, size_t payloadSize)
 {
-    K_CONNECTION& link = env_.link;
+    PylonLink& link = env_.link;
     env_.log.ShowLog();
 
     for (size_t i = 0; i < env_.model.NetSettings.size(); ++i) {
-        const K_PYLON::tag_IP_SETTINGS entry = env_.model.NetSettings[i];
+        const PylonConfig::NetworkPylon entry = env_.model.NetSettings[i];
         if (!entry.Active) continue;
         BeginPylon(command, payload, Cp1250::ToUtf8(entry.IP) + ":" + std::to_string(entry.Port),
                    Cp1250::ToUtf8(entry.Name));

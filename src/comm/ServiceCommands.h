@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 #include "comm/PylonCommandEnv.h"
 #include "comm/TransferResult.h"
 

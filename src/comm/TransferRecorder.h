@@ -3,7 +3,7 @@
 
 #include "comm/TransferResult.h"
 
-class K_PYLON;
+class PylonConfig;
 
 // Told about every pylon a command talked to, as soon as that pylon's
 // result is final (before the log's closing pause), so that a program
@@ -20,7 +20,7 @@ public:
     // One pylon is done. action: "send", "download", "settings" or "test";
     // sent: the configuration a Send sent, else null; detail: a service
     // command's parameters ("prices 7, digits 6", "test 1").
-    virtual void PylonDone(const std::string& action, const PylonResult& pylon, const K_PYLON* sent,
+    virtual void PylonDone(const std::string& action, const PylonResult& pylon, const PylonConfig* sent,
                            const std::string& detail) = 0;
 };
 

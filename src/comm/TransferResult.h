@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "comm/ConfigCompare.h"
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 
 // What a Send or a Download did with each pylon it reached, for the send
 // history and for scripts. Texts are UTF-8 in the language of the moment.

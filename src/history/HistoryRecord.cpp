@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "model/Cp1250.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/PriceLineEditor.h"
 
 namespace {
@@ -76,13 +76,13 @@ Civil CivilOf(int64_t ms)
 
 }  // namespace
 
-std::string ShownPrice(const K_PYLON& model, int line)
+std::string ShownPrice(const PylonConfig& model, int line)
 {
     // The rules of the picture (PriceLineEditor): an off line shows nothing,
     // a dashed one six dashes without a point; otherwise the digits with the
     // point before the last DecimalPoint digits, and with ZerosOff the leading
     // zeros blanked up to the digit left of the units.
-    const K_PRICE& price = model.Prices[size_t(line)];
+    const PriceLine& price = model.Prices[size_t(line)];
     if (price.Conf.PriceOff) return {};
     if (price.Conf.PriceDash) return "------";
     const int point = price.Conf.DecimalPoint;
@@ -102,11 +102,11 @@ std::string ShownPrice(const K_PYLON& model, int line)
     return text;
 }
 
-void DescribeConfiguration(const K_PYLON& model, HistoryRecord& record)
+void DescribeConfiguration(const PylonConfig& model, HistoryRecord& record)
 {
     record.lines.clear();
     for (int L = 0; L < PriceLineEditor::Lines; ++L) {
-        const K_PRICE_CONF& conf = model.Prices[size_t(L)].Conf;
+        const LineSettings& conf = model.Prices[size_t(L)].Conf;
         std::string flags;
         auto add = [&flags](bool on, const char* name) {
             if (!on) return;

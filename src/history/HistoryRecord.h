@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-class K_PYLON;
+class PylonConfig;
 
 // One price line as the pylon picture shows it: the name, the price text
 // with its point ("6.49", "------" when dashed, empty when off) and the
@@ -55,9 +55,9 @@ struct HistoryRecord {
 };
 
 // Fills lines, brightness, gamma and fonts from the configuration a Send sends.
-void DescribeConfiguration(const K_PYLON& model, HistoryRecord& record);
+void DescribeConfiguration(const PylonConfig& model, HistoryRecord& record);
 // The price text of one line as the picture shows it.
-std::string ShownPrice(const K_PYLON& model, int line);
+std::string ShownPrice(const PylonConfig& model, int line);
 // The seven prices on one line ("6.49 | 5.99 | ..."), for lists.
 std::string PriceSummary(const HistoryRecord& record);
 

@@ -34,7 +34,7 @@ void HistoryRecorder::CommandStarted()
     warned_ = false;
 }
 
-HistoryRecord HistoryRecorder::MakeRecord(const std::string& action, const PylonResult& pylon, const K_PYLON* sent,
+HistoryRecord HistoryRecorder::MakeRecord(const std::string& action, const PylonResult& pylon, const PylonConfig* sent,
                                           const std::string& detail) const
 {
     HistoryRecord r;
@@ -68,7 +68,7 @@ HistoryRecord HistoryRecorder::MakeRecord(const std::string& action, const Pylon
     return r;
 }
 
-void HistoryRecorder::PylonDone(const std::string& action, const PylonResult& pylon, const K_PYLON* sent,
+void HistoryRecorder::PylonDone(const std::string& action, const PylonResult& pylon, const PylonConfig* sent,
                                 const std::string& detail)
 {
     HistoryRecord record = MakeRecord(action, pylon, sent, detail);

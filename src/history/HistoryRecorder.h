@@ -19,11 +19,11 @@ public:
     HistoryRecorder(History& history, std::string program, std::string version, ProgressLog* log = nullptr);
 
     void CommandStarted() override;
-    void PylonDone(const std::string& action, const PylonResult& pylon, const K_PYLON* sent,
+    void PylonDone(const std::string& action, const PylonResult& pylon, const PylonConfig* sent,
                    const std::string& detail) override;
 
     // The record of one pylon as it is written (time from utcClock, less the elapsed time).
-    HistoryRecord MakeRecord(const std::string& action, const PylonResult& pylon, const K_PYLON* sent,
+    HistoryRecord MakeRecord(const std::string& action, const PylonResult& pylon, const PylonConfig* sent,
                              const std::string& detail) const;
 
     // The log the failure line goes to; may change between commands.

@@ -61,7 +61,7 @@ extern "C" {
 // Applies the INI file at `path` to `root` and the components it owns, using
 // the keys of the section named `section`:
 //  - the root's title: key "C" + the root's class name without its first
-//    character ("CFLumarqPylon" for a root of class TFLumarqPylon);
+//    character ("CFLumarqPylon" for a root of class MainWindow);
 //  - a component of the root: letter + objectName (+ item index), letters
 //    C caption, T text, H hint (tool tip), F file filter, I list-view column
 //    or status-bar panel, S combo-box / list-box / radio-group item, A and B

@@ -6,7 +6,7 @@ namespace {
 
 constexpr size_t NameWidth = 20;
 
-uint8_t& FlagOf(K_PRICE_CONF& conf, PriceLineEditor::Box box)
+uint8_t& FlagOf(LineSettings& conf, PriceLineEditor::Box box)
 {
     switch (box) {
     case PriceLineEditor::Blinking: return conf.PriceBlinking;
@@ -22,7 +22,7 @@ bool ValidLine(int line) { return line >= 0 && line < PriceLineEditor::Lines; }
 
 }  // namespace
 
-PriceLineEditor::PriceLineEditor(K_PYLON& model) : model_(model)
+PriceLineEditor::PriceLineEditor(PylonConfig& model) : model_(model)
 {
     // The design state, before the model is first shown.
     digitPictures_.fill(Blank);
@@ -32,7 +32,7 @@ PriceLineEditor::PriceLineEditor(K_PYLON& model) : model_(model)
     pointButtons_.fill(true);
     nameEnabled_.fill(true);
     for (int L = 0; L < Lines; ++L) {
-        names_[L] = K_PYLON::DefaultName(L + 1);
+        names_[L] = PylonConfig::DefaultName(L + 1);
         boxEnabled_[L].fill(true);
         boxChecked_[L].fill(false);
     }
@@ -186,7 +186,7 @@ void PriceLineEditor::NameEdited(int line, const std::string& ansi)
 
 void PriceLineEditor::BoxBehaviour(int L, Box box, bool checked)
 {
-    K_PRICE_CONF& conf = model_.Prices[L].Conf;
+    LineSettings& conf = model_.Prices[L].Conf;
     const int p = conf.DecimalPoint;
     switch (box) {
     case Blinking:
@@ -259,14 +259,14 @@ void PriceLineEditor::DomsBehaviour(bool checked)
 
 // ---------------------------------------------------------------- display
 
-K_PYLON PriceLineEditor::Snapshot() const
+PylonConfig PriceLineEditor::Snapshot() const
 {
-    K_PYLON copy(model_);
+    PylonConfig copy(model_);
     if (redrawing_ > 0) copy.DetachSession();
     return copy;
 }
 
-void PriceLineEditor::ShowPylon(K_PYLON s)
+void PriceLineEditor::ShowPylon(PylonConfig s)
 {
     // Clearing and setting the boxes again passes through states that are
     // not worth a write of the session each.
@@ -320,7 +320,7 @@ void PriceLineEditor::MovePointImage(int line, int oldPoint, int newPoint)
     if (int j = PointImageFor(line, newPoint); j >= 0) DrawPoint(j, PointLit);
 }
 
-int PriceLineEditor::BlankRange(const K_PYLON& s, int L, int last)
+int PriceLineEditor::BlankRange(const PylonConfig& s, int L, int last)
 {
     int count = 0;
     for (int k = 0; k <= last; ++k) {
@@ -332,7 +332,7 @@ int PriceLineEditor::BlankRange(const K_PYLON& s, int L, int last)
     return count;
 }
 
-void PriceLineEditor::UnblankRange(const K_PYLON& s, int L, int last)
+void PriceLineEditor::UnblankRange(const PylonConfig& s, int L, int last)
 {
     for (int k = 0; k <= last; ++k) {
         if (s.Prices[L].Price[k] != 0) break;
@@ -342,20 +342,20 @@ void PriceLineEditor::UnblankRange(const K_PYLON& s, int L, int last)
     }
 }
 
-void PriceLineEditor::BlankLeadingZeros(K_PYLON s, int L)
+void PriceLineEditor::BlankLeadingZeros(PylonConfig s, int L)
 {
     if (!ValidLine(L)) return;
     blankCount_[L] = uint8_t(BlankRange(s, L, LastBlankable(s.Prices[L].Conf.DecimalPoint)));
 }
 
-void PriceLineEditor::ShowLeadingZeros(K_PYLON s, int L)
+void PriceLineEditor::ShowLeadingZeros(PylonConfig s, int L)
 {
     if (!ValidLine(L)) return;
     UnblankRange(s, L, LastBlankable(s.Prices[L].Conf.DecimalPoint));
     blankCount_[L] = 0;
 }
 
-void PriceLineEditor::ReblankAfterLeft(K_PYLON s, int L)
+void PriceLineEditor::ReblankAfterLeft(PylonConfig s, int L)
 {
     if (!ValidLine(L)) return;
     const int p = s.Prices[L].Conf.DecimalPoint;
@@ -375,7 +375,7 @@ void PriceLineEditor::ReblankAfterLeft(K_PYLON s, int L)
     }
 }
 
-void PriceLineEditor::ReblankAfterRight(K_PYLON s, int L)
+void PriceLineEditor::ReblankAfterRight(PylonConfig s, int L)
 {
     if (!ValidLine(L)) return;
     const int p = s.Prices[L].Conf.DecimalPoint;

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 // What the seven price lines of the pylon picture show and which of their
 // controls take input, kept apart from the widgets. Every edit goes straight
-// into the program's model; the operations taking a K_PYLON by value work on
+// into the program's model; the operations taking a PylonConfig by value work on
 // a snapshot, whose release brings the per-user session up to date.
 //
 // Check boxes are part of this state: SetBox runs a box's behaviour whenever
@@ -44,7 +44,7 @@ public:
         virtual void DomsChecked(bool checked) = 0;
     };
 
-    explicit PriceLineEditor(K_PYLON& model);
+    explicit PriceLineEditor(PylonConfig& model);
     void SetObserver(Observer* observer) { observer_ = observer; }
     // Tells the observer the whole state, for widgets made after the editor.
     void Publish();
@@ -61,19 +61,19 @@ public:
 
     // Display operations. ShowPylon leaves in `snapshot` what it showed, so
     // that releasing the snapshot stores the state on the screen.
-    void ShowPylon(K_PYLON snapshot);
+    void ShowPylon(PylonConfig snapshot);
     void MovePointImage(int line, int oldPoint, int newPoint);
-    void BlankLeadingZeros(K_PYLON snapshot, int line);
-    void ShowLeadingZeros(K_PYLON snapshot, int line);
-    void ReblankAfterLeft(K_PYLON snapshot, int line);
-    void ReblankAfterRight(K_PYLON snapshot, int line);
+    void BlankLeadingZeros(PylonConfig snapshot, int line);
+    void ShowLeadingZeros(PylonConfig snapshot, int line);
+    void ReblankAfterLeft(PylonConfig snapshot, int line);
+    void ReblankAfterRight(PylonConfig snapshot, int line);
     void ShowLinePrice(int line, int point);
     void ShowLineOff(int line, int point);
     void ShowLineDash(int line, int point);
     // Shows a name in the line's combo without editing the model.
     void ShowName(int line, const std::string& ansi);
 
-    const K_PYLON& Model() const { return model_; }
+    const PylonConfig& Model() const { return model_; }
 
     // The state shown.
     int DigitTag(int digit) const { return tags_[digit]; }
@@ -97,15 +97,15 @@ public:
 private:
     // A copy of the model. While the pylon is redrawn the copies write no
     // session: the redraw stores its final state once, at its end.
-    K_PYLON Snapshot() const;
+    PylonConfig Snapshot() const;
     void StepPoint(int line, bool left, int& oldPoint, int& newPoint);
     void MovePointsDoms(bool left);
     void BoxBehaviour(int line, Box box, bool checked);
     void DomsBehaviour(bool checked);
     // Blanks the leading zeros of 0..last in `snapshot` and returns how many.
-    int BlankRange(const K_PYLON& snapshot, int line, int last);
+    int BlankRange(const PylonConfig& snapshot, int line, int last);
     // Shows again the leading zeros of 0..last in `snapshot`.
-    void UnblankRange(const K_PYLON& snapshot, int line, int last);
+    void UnblankRange(const PylonConfig& snapshot, int line, int last);
 
     void DrawDigit(int digit, int picture);
     void SetTag(int digit, int tag);
@@ -117,7 +117,7 @@ private:
     void SetBoxEnabled(int line, Box box, bool enabled);
     void SetBoxState(int line, Box box, bool checked);
 
-    K_PYLON& model_;
+    PylonConfig& model_;
     Observer* observer_ = nullptr;
 
     std::array<int, Digits> tags_{};

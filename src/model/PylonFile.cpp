@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "log/Log.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/SafeFile.h"
 
 namespace {
@@ -37,7 +37,7 @@ std::string GetText(const uint8_t* p, size_t width)
 
 }  // namespace
 
-std::vector<uint8_t> PylonFile::Encode(const K_PYLON& m, int32_t version)
+std::vector<uint8_t> PylonFile::Encode(const PylonConfig& m, int32_t version)
 {
     std::vector<uint8_t> out;
     out.reserve(BaseSize + EntrySize * m.NetSettings.size());
@@ -85,7 +85,7 @@ std::vector<uint8_t> PylonFile::Encode(const K_PYLON& m, int32_t version)
     return out;
 }
 
-int PylonFile::Decode(const uint8_t* data, size_t size, K_PYLON& model, K_FILE& header)
+int PylonFile::Decode(const uint8_t* data, size_t size, PylonConfig& model, FileHeader& header)
 {
     header.Length = static_cast<int32_t>(size);
     if (size < 5 || std::memcmp(data, "LMQT-", 5) != 0) return NoMakerCode;
@@ -103,7 +103,7 @@ int PylonFile::Decode(const uint8_t* data, size_t size, K_PYLON& model, K_FILE& 
     const size_t entries = count > 0 ? static_cast<size_t>(count) : 0;
     if (size < BaseSize + EntrySize * entries) return LengthMismatch;
 
-    K_PYLON scratch(model);
+    PylonConfig scratch(model);
     scratch.DetachSession();
     const uint8_t* p = data + HeaderSize;
     for (auto& line : scratch.Prices) {
@@ -114,7 +114,7 @@ int PylonFile::Decode(const uint8_t* data, size_t size, K_PYLON& model, K_FILE& 
     p += 2;
     scratch.NetSettings.clear();
     for (size_t i = 0; i < entries; ++i) {
-        K_PYLON::tag_IP_SETTINGS e;
+        PylonConfig::NetworkPylon e;
         e.Name = GetText(p, NameWidth);
         e.IP = GetText(p + NameWidth, IpWidth);
         e.Port = uint16_t(p[35]) | uint16_t(p[36]) << 8;
@@ -143,7 +143,7 @@ int PylonFile::Decode(const uint8_t* data, size_t size, K_PYLON& model, K_FILE& 
     return Ok;
 }
 
-int PylonFile::SaveFile(const K_PYLON& model, const std::string& fileName, K_FILE& header)
+int PylonFile::SaveFile(const PylonConfig& model, const std::string& fileName, FileHeader& header)
 {
     const std::vector<uint8_t> bytes = Encode(model, header.Version);
     header.LengthPos = static_cast<int32_t>(LengthOffset);
@@ -155,7 +155,7 @@ int PylonFile::SaveFile(const K_PYLON& model, const std::string& fileName, K_FIL
     }
 }
 
-int PylonFile::LoadFile(K_PYLON& model, const std::string& fileName, K_FILE& header)
+int PylonFile::LoadFile(PylonConfig& model, const std::string& fileName, FileHeader& header)
 {
     std::vector<uint8_t> data;
     const SafeFile::Status status = SafeFile::Read(fileName, data, ReadCap);
@@ -196,12 +196,12 @@ int Logged(const char* what, const std::string& fileName, int result)
 
 }  // namespace
 
-int PylonFile::Save(const K_PYLON& model, const std::string& fileName, K_FILE& header)
+int PylonFile::Save(const PylonConfig& model, const std::string& fileName, FileHeader& header)
 {
     return Logged("save", fileName, SaveFile(model, fileName, header));
 }
 
-int PylonFile::Load(K_PYLON& model, const std::string& fileName, K_FILE& header)
+int PylonFile::Load(PylonConfig& model, const std::string& fileName, FileHeader& header)
 {
     return Logged("open", fileName, LoadFile(model, fileName, header));
 }

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "model/K_FILE.h"
+#include "model/FileHeader.h"
 
-class K_PYLON;
+class PylonConfig;
 
 // The configuration file ("lmqpyl", magic "LMQT-KD4M-SAV", format version 3).
 // Little-endian, fixed-width zero-padded text fields; a complete file is
@@ -34,19 +34,19 @@ public:
     static constexpr size_t ReadCap = 2u << 20;
 
     // The bytes of a complete file, length and marker included.
-    static std::vector<uint8_t> Encode(const K_PYLON& model, int32_t version);
+    static std::vector<uint8_t> Encode(const PylonConfig& model, int32_t version);
     // Checks the header and, only when the whole file checked out, commits the
     // body into `model`. `header.Length` takes the size, `header.Code` the
     // product code once it was found.
-    static int Decode(const uint8_t* data, size_t size, K_PYLON& model, K_FILE& header);
+    static int Decode(const uint8_t* data, size_t size, PylonConfig& model, FileHeader& header);
 
     // Writes through SafeFile::WriteAtomic: a failed save keeps the old file, a
     // link stays a link, a target that is not a regular file gives CannotOpen.
     // Load reads only regular files (anything else gives CannotOpen at once).
-    static int Save(const K_PYLON& model, const std::string& fileName, K_FILE& header);
-    static int Load(K_PYLON& model, const std::string& fileName, K_FILE& header);
+    static int Save(const PylonConfig& model, const std::string& fileName, FileHeader& header);
+    static int Load(PylonConfig& model, const std::string& fileName, FileHeader& header);
 
 private:
-    static int SaveFile(const K_PYLON& model, const std::string& fileName, K_FILE& header);
-    static int LoadFile(K_PYLON& model, const std::string& fileName, K_FILE& header);
+    static int SaveFile(const PylonConfig& model, const std::string& fileName, FileHeader& header);
+    static int LoadFile(PylonConfig& model, const std::string& fileName, FileHeader& header);
 };

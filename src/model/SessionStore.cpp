@@ -5,7 +5,7 @@
 #include <string>
 
 #include "model/Cp1250.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/RegStore.h"
 
 namespace {
@@ -48,7 +48,7 @@ std::vector<std::string> NumericOrder(std::vector<std::string> names)
 
 }  // namespace
 
-void SessionStore::Save(const K_PYLON& m, RegStore& s)
+void SessionStore::Save(const PylonConfig& m, RegStore& s)
 {
     if (!s.CreateKey(SessionKey)) return;
     const std::vector<uint8_t> conf = {m.Conf.Left, m.Conf.Right, m.Conf.Sensor, m.Conf.Gamma,
@@ -64,7 +64,7 @@ void SessionStore::Save(const K_PYLON& m, RegStore& s)
 
     if (s.CreateKey(PricesKey)) {
         for (int i = 0; i < 7; ++i) {
-            const K_PRICE& line = m.Prices[i];
+            const PriceLine& line = m.Prices[i];
             const std::string n = std::to_string(i);
             s.WriteValue(PricesKey, n + ".Price",
                          RegValue::Binary({line.Price.begin(), line.Price.end()}));
@@ -91,7 +91,7 @@ void SessionStore::Save(const K_PYLON& m, RegStore& s)
     s.Commit();
 }
 
-void SessionStore::Load(K_PYLON& m, RegStore& s)
+void SessionStore::Load(PylonConfig& m, RegStore& s)
 {
     if (!s.KeyExists(SessionKey)) return;
     if (auto conf = ReadTyped(s, SessionKey, "Conf", RegValue::Type::Binary);
@@ -115,7 +115,7 @@ void SessionStore::Load(K_PYLON& m, RegStore& s)
 
     if (!s.KeyExists(PricesKey)) return;
     for (int i = 0; i < 7; ++i) {
-        K_PRICE& line = m.Prices[i];
+        PriceLine& line = m.Prices[i];
         const std::string n = std::to_string(i);
         if (auto price = ReadTyped(s, PricesKey, n + ".Price", RegValue::Type::Binary);
             price && price->bytes.size() == 6)
@@ -140,7 +140,7 @@ void SessionStore::Load(K_PYLON& m, RegStore& s)
     for (const auto& name : NumericOrder(s.SubKeyNames(NetSettingsKey))) {
         const std::string key = std::string(NetSettingsKey) + name;
         if (!s.KeyExists(key)) continue;
-        K_PYLON::tag_IP_SETTINGS e;
+        PylonConfig::NetworkPylon e;
         if (auto v = ReadText(s, key, "Name", NameWidth)) e.Name = *v;
         if (auto v = ReadText(s, key, "IP", IpWidth)) e.IP = *v;
         if (auto v = ReadTyped(s, key, "Port", RegValue::Type::DWord)) e.Port = static_cast<int32_t>(v->dword);

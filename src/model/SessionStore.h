@@ -1,6 +1,6 @@
 #pragma once
 
-class K_PYLON;
+class PylonConfig;
 class RegStore;
 
 // The operator's last configuration in the per-user store, under
@@ -17,10 +17,10 @@ public:
     // or of another type: off.
     static constexpr const char* VerifyAfterSendValue = "VerifyAfterSend";
 
-    static void Save(const K_PYLON& model, RegStore& store);
+    static void Save(const PylonConfig& model, RegStore& store);
     // Values of another type or size than the program writes are skipped one
     // by one; the rest still loads.
-    static void Load(K_PYLON& model, RegStore& store);
+    static void Load(PylonConfig& model, RegStore& store);
 
     static bool LoadVerifyAfterSend(const RegStore& store);
     // Written and committed at once; false when the store could not take it.

@@ -117,12 +117,12 @@ protected:
     // A file unlike the defaults in every field a file holds, written by the core.
     std::string DistinctFile(const std::string& name)
     {
-        K_PYLON m;
+        PylonConfig m;
         FillDistinct(m, 4);
         for (int i = 0; i < 7; ++i) m.Prices[i].Name = Cp1250::FromUtf8("Olej ź " + std::to_string(i));
-        m.FontConf = K_FONT_CONF{};  // a file opens with 3,0
+        m.FontConf = FontSettings{};  // a file opens with 3,0
         m.NetSettings = {{"A", "127.0.0.1", tcp, true}, {"B", "127.0.0.1", 1, false}};
-        K_FILE header;
+        FileHeader header;
         EXPECT_EQ(m.SaveToFile(dir.File(name), header), 0);
         return dir.File(name);
     }
@@ -147,7 +147,7 @@ TEST_F(PylonctlTest, SendPutsTheWindowsBytesOnTheWireOverTcpAndThePseudoTerminal
 
         emu.ClearReceived();
         CommandRig rig;
-        K_FILE header;
+        FileHeader header;
         ASSERT_EQ(rig.model.LoadFromFile(file, header), 0);
         if (serial) rig.UseSerial(pty);
         else rig.UseNetwork({tcp});
@@ -164,8 +164,8 @@ TEST_F(PylonctlTest, SendPutsTheWindowsBytesOnTheWireOverTcpAndThePseudoTerminal
 TEST_F(PylonctlTest, EveryCommandRunsOverTcpAndThePseudoTerminal)
 {
     const std::string file = DistinctFile("a.lmqpyl");
-    K_PYLON sent;
-    K_FILE header;
+    PylonConfig sent;
+    FileHeader header;
     ASSERT_EQ(sent.LoadFromFile(file, header), 0);
     for (const bool serial : {false, true}) {
         const std::string target = serial ? Serial() : Tcp();
@@ -233,11 +233,11 @@ TEST_F(PylonctlTest, SetThenShowRoundTripsEveryFieldAndTheWindowShowsTheSameLine
         {"Nazwa 6", "1.23456", "123456", 5, "1.23456", false, false, false, false},
         {"Nazwa 7", "0.00", "000000", 2, "0000.00", false, false, false, false},
     };
-    K_PYLON opened;
-    K_FILE header;
+    PylonConfig opened;
+    FileHeader header;
     ASSERT_EQ(opened.LoadFromFile(file, header), 0);
     PriceLineEditor editor(opened);
-    editor.ShowPylon(K_PYLON(opened));
+    editor.ShowPylon(PylonConfig(opened));
     for (int i = 0; i < 7; ++i) {
         SCOPED_TRACE("line " + std::to_string(i + 1));
         const Json& l = j["lines"][i];
@@ -322,9 +322,9 @@ TEST_F(PylonctlTest, SetRefusesWhatTheWindowCannotHoldInOneLineAndLeavesTheFile)
 
 TEST_F(PylonctlTest, InDomsModeAPointMovesEveryLineAndTwoPointsAreRefused)
 {
-    K_PYLON m;
+    PylonConfig m;
     m.DOMS = true;
-    K_FILE header;
+    FileHeader header;
     ASSERT_EQ(m.SaveToFile(dir.File("d.lmqpyl"), header), 0);
     const std::string file = dir.File("d.lmqpyl");
 

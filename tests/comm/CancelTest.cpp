@@ -32,7 +32,7 @@ struct World {
         // The program's own time-outs: a cancel has to beat them by far.
         rig.link.timeout = 2000;
         rig.link.firstByteWait = 1000;
-        rig.port.timeouts = TComPort::Timeouts{};
+        rig.port.timeouts = SerialPort::Timeouts{};
         if (serial) rig.UseSerial(emu.OpenPty());
         else rig.UseNetwork({emu.ListenTcp()});
     }

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 #include "comm/ProgressLog.h"
 #include "comm/PylonCommandEnv.h"
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 #include "comm/Waiter.h"
 #include "emulator/PylonEmulator.h"
 #include "lang/Msg.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "support/Lines.h"
 
 // The log as a person reads it: the lines since it was last shown, whether
@@ -79,9 +79,9 @@ struct BoxCall {
 };
 
 // Shortened serial time-outs: a silent pylon costs a fraction of a second.
-inline TComPort::Timeouts QuickSerialTimeouts()
+inline SerialPort::Timeouts QuickSerialTimeouts()
 {
-    TComPort::Timeouts t;
+    SerialPort::Timeouts t;
     t.readInterval = 150;
     t.readTotalPerByte = 20;
     t.readTotalConstant = 150;
@@ -113,8 +113,8 @@ public:
         return {model, link, port, log, waiter,
                 [this](const std::string& text, int style) { warnings.push_back({text, style}); },
                 [this](const std::string& text) { errors.push_back(text); },
-                [this](const K_PYLON& m) {
-                    K_PYLON snapshot(m);
+                [this](const PylonConfig& m) {
+                    PylonConfig snapshot(m);
                     snapshot.DetachSession();
                     shown.push_back(snapshot);
                 }};
@@ -138,18 +138,18 @@ public:
 
     void LogPort(int msg) { log.AppendLine(Msg[msg] + std::string(" ") + port.Port()); }
 
-    K_PYLON model;
-    K_CONNECTION link{"0.0.0.0", 2101};
-    TComPort port;
+    PylonConfig model;
+    PylonLink link{"0.0.0.0", 2101};
+    SerialPort port;
     RecordingLog log;
     RecordingWaiter waiter;
     std::vector<BoxCall> warnings;
     std::vector<std::string> errors;
-    std::vector<K_PYLON> shown;
+    std::vector<PylonConfig> shown;
 };
 
 // A model unlike the defaults in every field that travels.
-inline void FillDistinct(K_PYLON& m, int seed)
+inline void FillDistinct(PylonConfig& m, int seed)
 {
     for (int i = 0; i < 7; ++i) {
         for (int j = 0; j < 6; ++j) m.Prices[i].Price[j] = uint8_t((seed + i * 6 + j) % 10);

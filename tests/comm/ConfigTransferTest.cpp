@@ -18,7 +18,7 @@ using Frame = PylonEmulator::Frame;
 namespace {
 
 // The fields that travel on the wire, compared one by one for a clear report.
-void ExpectSameOnWire(const K_PYLON& a, const K_PYLON& b)
+void ExpectSameOnWire(const PylonConfig& a, const PylonConfig& b)
 {
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(a.Prices[i].Price, b.Prices[i].Price) << "line " << i;
@@ -41,7 +41,7 @@ std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts)
     return all;
 }
 
-std::vector<uint8_t> SendBytes(const K_PYLON& m)
+std::vector<uint8_t> SendBytes(const PylonConfig& m)
 {
     return Concat({Bytes(Frames::MakeHeader(0x14)), Bytes(Frames::MakeDigitsBlock(m)),
                    Bytes(Frames::MakeHeader(0x15)), Bytes(Frames::MakeLineSettingsBlock(m)),
@@ -83,7 +83,7 @@ TEST_F(TransferTest, NetworkSendPutsTheExactFramesOnTheWireAndClosesTheLogAfterT
     Send();
 
     EXPECT_EQ(emu.Received(), SendBytes(rig.model));
-    K_PYLON held;
+    PylonConfig held;
     emu.ToModel(held);
     ExpectSameOnWire(held, rig.model);
 
@@ -187,7 +187,7 @@ protected:
     void SetUp() override
     {
         TransferTest::SetUp();
-        K_PYLON onPylon;
+        PylonConfig onPylon;
         onPylon.DetachSession();
         FillDistinct(onPylon, 5);
         emu.FromModel(onPylon);
@@ -202,7 +202,7 @@ protected:
     // settings, set after the snapshot, are not the question.
     bool Unchanged() const
     {
-        K_PYLON b(before);
+        PylonConfig b(before);
         b.DetachSession();
         b.UseCOM = rig.model.UseCOM;
         b.ComName = rig.model.ComName;
@@ -211,8 +211,8 @@ protected:
         return rig.model.SameFields(b);
     }
 
-    K_PYLON pylon;
-    K_PYLON before;
+    PylonConfig pylon;
+    PylonConfig before;
 };
 
 TEST_F(DownloadTest, NetworkDownloadTakesThePylonsConfigurationAndShowsIt)
@@ -330,7 +330,7 @@ TEST_F(SerialTransferTest, SerialSendLogsThePortLinesAndClosesAfterTheWait)
     EXPECT_EQ(rig.waiter.waits, std::vector<int>{2000});
     EXPECT_FALSE(rig.log.shown);
     EXPECT_FALSE(rig.port.Connected());
-    K_PYLON held;
+    PylonConfig held;
     emu.ToModel(held);
     ExpectSameOnWire(held, rig.model);
 }

@@ -11,9 +11,9 @@
 #include <unistd.h>
 
 #include "comm/Frames.h"
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 #include "emulator/PylonEmulator.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ private:
     int fd_ = -1;
 };
 
-void Distinct(K_PYLON& m)
+void Distinct(PylonConfig& m)
 {
     for (int i = 0; i < 7; ++i)
         for (int j = 0; j < 6; ++j) m.Prices[i].Price[j] = uint8_t((3 * i + j) % 10);
@@ -103,7 +103,7 @@ protected:
 
 TEST_F(Emulator, KeepsWhatItIsSentAndServesItBack)
 {
-    K_PYLON model;
+    PylonConfig model;
     Distinct(model);
     Wire w(port);
     ASSERT_TRUE(w.connected);
@@ -123,7 +123,7 @@ TEST_F(Emulator, KeepsWhatItIsSentAndServesItBack)
     expected.insert(expected.end(), font.begin(), font.end());
     EXPECT_EQ(w.Ask(Header(26), 24), expected);
 
-    K_PYLON held;
+    PylonConfig held;
     emu.ToModel(held);
     EXPECT_EQ(held.Prices, model.Prices);
     EXPECT_EQ(held.Conf, model.Conf);
@@ -132,7 +132,7 @@ TEST_F(Emulator, KeepsWhatItIsSentAndServesItBack)
 
 TEST_F(Emulator, RefusesBlocksWithABadChecksumAndKeepsItsState)
 {
-    K_PYLON model;
+    PylonConfig model;
     Distinct(model);
     const auto before = emu.GetState();
     Wire w(port);
@@ -190,7 +190,7 @@ TEST_F(Emulator, FindsTheHeaderAfterNoiseAndDropsHalfFrames)
     EXPECT_EQ(w.Ask(Header(29)), Ack);
     EXPECT_EQ(w.Ask({2}), Ack);
     EXPECT_EQ(emu.GetState().test, 2);
-    K_PYLON defaults, held;
+    PylonConfig defaults, held;
     emu.ToModel(held);
     EXPECT_EQ(held.Prices, defaults.Prices);  // the ten digits never counted
 }
@@ -213,7 +213,7 @@ TEST_F(Emulator, ScriptedStepsApplyToFramesInOrderThenRulesThenNormal)
 
 TEST_F(Emulator, MisbehavesInTheWaysAskedFor)
 {
-    K_PYLON model;
+    PylonConfig model;
     Distinct(model);
     emu.FromModel(model);
     const Bytes block = Of(Frames::MakePriceBlock(model));
@@ -268,14 +268,14 @@ TEST_F(Emulator, LogsEveryByteReceived)
 TEST(EmulatorPty, AnswersThroughTheSerialPort)
 {
     PylonEmulator emu;
-    K_PYLON model;
+    PylonConfig model;
     Distinct(model);
     emu.FromModel(model);
     std::vector<std::string> events;
     const std::string name = emu.OpenPty();
     ASSERT_EQ(name.rfind("pts/", 0), 0u) << name;
 
-    TComPort port;
+    SerialPort port;
     port.timeouts.readInterval = 100;
     port.timeouts.readTotalPerByte = 10;
     port.timeouts.readTotalConstant = 200;
@@ -290,7 +290,7 @@ TEST(EmulatorPty, AnswersThroughTheSerialPort)
         EXPECT_EQ(answer[1], 0xAA);
         Frames::PriceBlock block;
         std::copy(answer + 2, answer + 87, block.begin());
-        K_PYLON read;
+        PylonConfig read;
         EXPECT_EQ(Frames::DecodePriceBlock(block, read), 0);
         EXPECT_EQ(read.Prices, model.Prices);
         port.Close();

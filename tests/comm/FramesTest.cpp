@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "comm/Frames.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ TEST(Checksum, KnownVectors)
 
 TEST(Frames, BlocksFromTheDefaults)
 {
-    K_PYLON m;
+    PylonConfig m;
     EXPECT_EQ(Frames::MakeHeader(Frames::CmdSendDigits), (Frames::Header{0x4B, 0x64, 0x34, 0x14}));
 
     const auto digits = Frames::MakeDigitsBlock(m);
@@ -62,7 +62,7 @@ TEST(Frames, BlocksFromTheDefaults)
 
 TEST(Frames, WireOrderOfLineFlagsAndDigitPositions)
 {
-    K_PYLON m;
+    PylonConfig m;
     m.Prices[2].Conf = {/*blink*/ 1, /*off*/ 0, /*point*/ 4, /*zeros*/ 1, /*dash*/ 1};
     m.Prices[4].Price[3] = 9;
     m.Prices[1].Price[0] = 250;  // out of range: travels modulo 256
@@ -84,7 +84,7 @@ TEST(Frames, Replies)
 
 TEST(Frames, PriceBlockDecodesAndABadChecksumChangesNothing)
 {
-    K_PYLON pylon;
+    PylonConfig pylon;
     pylon.Prices[0].Conf = {1, 1, 3, 1, 1};
     pylon.Prices[6].Price = {9, 8, 7, 6, 5, 4};
     pylon.Conf = {11, 22, 33, 0};
@@ -94,20 +94,20 @@ TEST(Frames, PriceBlockDecodesAndABadChecksumChangesNothing)
     const uint32_t c = Checksum(block.data(), 81);
     block[81] = uint8_t(c >> 24); block[82] = uint8_t(c >> 16); block[83] = uint8_t(c >> 8); block[84] = uint8_t(c);
 
-    K_PYLON m;
+    PylonConfig m;
     m.UseGamma = true;
     m.Prices[0].Name = "kept";
     ASSERT_EQ(Frames::DecodePriceBlock(block, m), 0);
-    EXPECT_EQ(m.Prices[0].Conf, (K_PRICE_CONF{1, 1, 3, 1, 1}));
+    EXPECT_EQ(m.Prices[0].Conf, (LineSettings{1, 1, 3, 1, 1}));
     EXPECT_EQ(m.Prices[6].Price, (std::array<uint8_t, 6>{9, 8, 7, 6, 5, 4}));
     EXPECT_EQ(m.Prices[0].Price[0], 240);
-    EXPECT_EQ(m.Conf, (K_PYLON_CONF{11, 22, 33, 0}));
+    EXPECT_EQ(m.Conf, (BrightnessSettings{11, 22, 33, 0}));
     EXPECT_FALSE(m.UseGamma);  // gamma byte 0 clears it
     EXPECT_EQ(m.Prices[0].Name, "kept");
 
     block[38] = 15;  // gamma now, checksum no longer matches
-    K_PYLON untouched;
-    const K_PYLON before(untouched);
+    PylonConfig untouched;
+    const PylonConfig before(untouched);
     EXPECT_EQ(Frames::DecodePriceBlock(block, untouched), 204);
     EXPECT_TRUE(untouched.SameFields(before));
 }
@@ -120,11 +120,11 @@ TEST(Frames, FontBlockIgnoresPaddingButChecksumsIt)
     b[10] = 0x55;
     const uint32_t c = Checksum(b.data(), 18);
     b[18] = uint8_t(c >> 24); b[19] = uint8_t(c >> 16); b[20] = uint8_t(c >> 8); b[21] = uint8_t(c);
-    K_PYLON m;
+    PylonConfig m;
     ASSERT_EQ(Frames::DecodeFontBlock(b, m), 0);
-    EXPECT_EQ(m.FontConf, (K_FONT_CONF{7, 2}));
+    EXPECT_EQ(m.FontConf, (FontSettings{7, 2}));
     b[10] = 0;
-    K_PYLON n;
+    PylonConfig n;
     EXPECT_EQ(Frames::DecodeFontBlock(b, n), 204);
-    EXPECT_EQ(n.FontConf, (K_FONT_CONF{3, 0}));
+    EXPECT_EQ(n.FontConf, (FontSettings{3, 0}));
 }

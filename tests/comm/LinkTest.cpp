@@ -9,11 +9,11 @@
 #include <unistd.h>
 
 #include "comm/Frames.h"
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 #include "comm/ProgressLog.h"
 #include "emulator/PylonEmulator.h"
 #include "lang/Msg.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "support/Lines.h"
 
 namespace {
@@ -40,7 +40,7 @@ long MsSince(Clock::time_point t)
     return long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count());
 }
 
-void MakeDistinct(K_PYLON& m)
+void MakeDistinct(PylonConfig& m)
 {
     for (int i = 0; i < 7; ++i) {
         for (int j = 0; j < 6; ++j) m.Prices[i].Price[j] = uint8_t((i + 2 * j) % 10);
@@ -62,7 +62,7 @@ protected:
         link.firstByteWait = 150;
     }
 
-    K_CONNECTION link{"0.0.0.0", 2101};
+    PylonLink link{"0.0.0.0", 2101};
     PylonEmulator emu;
     uint16_t port = 0;
 };
@@ -71,7 +71,7 @@ protected:
 
 TEST_F(Link, SendsTheConfigurationFrameByFrame)
 {
-    K_PYLON model;
+    PylonConfig model;
     MakeDistinct(model);
     ASSERT_EQ(link.Connect(), 0);
     EXPECT_TRUE(link.IsConnected());
@@ -97,7 +97,7 @@ TEST_F(Link, SendsTheConfigurationFrameByFrame)
     for (const auto& f : expected) stream.insert(stream.end(), f.begin(), f.end());
     EXPECT_EQ(emu.Received(), stream);
 
-    K_PYLON held;
+    PylonConfig held;
     emu.ToModel(held);
     EXPECT_EQ(held.Prices, model.Prices);
     EXPECT_EQ(held.Conf, model.Conf);
@@ -117,10 +117,10 @@ TEST_F(Link, OnlyTheLowByteOfTheCommandTravels)
 
 TEST_F(Link, ReadsThePylonsConfigurationBack)
 {
-    K_PYLON pylon;
+    PylonConfig pylon;
     MakeDistinct(pylon);
     emu.FromModel(pylon);
-    K_PYLON model;
+    PylonConfig model;
     ASSERT_EQ(link.Connect(), 0);
     link.command = 22;
     ASSERT_EQ(link.SendHeader(), 0);
@@ -193,8 +193,8 @@ TEST_F(Link, AnAnswerLaterThanTheFirstByteWaitIsATimeOut)
 
 TEST_F(Link, PartOfAPriceBlockIsAReadingError)
 {
-    K_PYLON model;
-    const K_PYLON before(model);
+    PylonConfig model;
+    const PylonConfig before(model);
     emu.Script({Step::PartialBlock(50)});
     ASSERT_EQ(link.Connect(), 0);
     link.command = 22;
@@ -208,11 +208,11 @@ TEST_F(Link, PartOfAPriceBlockIsAReadingError)
 
 TEST_F(Link, ABlockInManyPiecesWithinTheTimeOutIsReadWhole)
 {
-    K_PYLON pylon;
+    PylonConfig pylon;
     MakeDistinct(pylon);
     emu.FromModel(pylon);
     emu.On(26, PylonEmulator::Frame::Header, Step::Trickle(2));
-    K_PYLON model;
+    PylonConfig model;
     ASSERT_EQ(link.Connect(), 0);
     link.command = 26;
     ASSERT_EQ(link.SendHeader(), 0);
@@ -224,7 +224,7 @@ TEST_F(Link, ABlockInManyPiecesWithinTheTimeOutIsReadWhole)
 TEST_F(Link, ATrickleSlowerThanTheStreamTimeOutIsAReadingError)
 {
     emu.On(22, PylonEmulator::Frame::Header, Step::Trickle(20));  // 87 bytes, 1.7 s
-    K_PYLON model;
+    PylonConfig model;
     ASSERT_EQ(link.Connect(), 0);
     link.command = 22;
     ASSERT_EQ(link.SendHeader(), 0);
@@ -234,13 +234,13 @@ TEST_F(Link, ATrickleSlowerThanTheStreamTimeOutIsAReadingError)
 
 TEST_F(Link, ABlockWithABadChecksumLeavesTheModelAsItWas)
 {
-    K_PYLON pylon;
+    PylonConfig pylon;
     MakeDistinct(pylon);
     emu.FromModel(pylon);
     emu.On(22, PylonEmulator::Frame::Header, Step::CorruptBlock());
     emu.On(26, PylonEmulator::Frame::Header, Step::CorruptBlock());
-    K_PYLON model;
-    const K_PYLON before(model);
+    PylonConfig model;
+    const PylonConfig before(model);
     ASSERT_EQ(link.Connect(), 0);
     link.command = 22;
     ASSERT_EQ(link.SendHeader(), 0);
@@ -260,7 +260,7 @@ TEST_F(Link, ADroppedConnectionEndsTheExchange)
     link.command = 20;
     ASSERT_EQ(link.SendHeader(), 0);
     ASSERT_EQ(link.ReadReply(), 170);
-    K_PYLON model;
+    PylonConfig model;
     ASSERT_EQ(link.SendPriceDigits(model), 0);
     EXPECT_EQ(link.ReadReply(), 6);  // the connection ended before any byte
     // Writing into a closed connection fails soon after (the peer resets it).
@@ -301,7 +301,7 @@ TEST(LinkConnect, GivesUpAfterTheTimeOutWhenNobodyAnswers)
     }
     ::usleep(20000);
 
-    K_CONNECTION link("127.0.0.1", ntohs(sa.sin_port));
+    PylonLink link("127.0.0.1", ntohs(sa.sin_port));
     link.timeout = 200;
     const auto t = Clock::now();
     EXPECT_EQ(link.Connect(), 2);
@@ -316,7 +316,7 @@ TEST(LinkConnect, TakesOnlyNumericAddressesAndRealPorts)
 {
     PylonEmulator emu;
     const uint16_t port = emu.ListenTcp(0);
-    K_CONNECTION link("0.0.0.0", port);
+    PylonLink link("0.0.0.0", port);
     // The placeholder target names no pylon, even though a system would
     // take 0.0.0.0 for this machine.
     EXPECT_EQ(link.Connect(), 2);
@@ -340,7 +340,7 @@ TEST(LinkConnect, DisconnectIsHarmlessWhenNothingIsOpen)
 {
     PylonEmulator emu;
     const uint16_t port = emu.ListenTcp(0);
-    K_CONNECTION link("127.0.0.1", port);
+    PylonLink link("127.0.0.1", port);
     link.Disconnect();
     ASSERT_EQ(link.Connect(), 0);
     link.Disconnect();

@@ -1,5 +1,5 @@
 // The serial port layer on a real pseudo-terminal pair: the test holds the
-// master side (the pylon's end of the cable), TComPort opens the slave.
+// master side (the pylon's end of the cable), SerialPort opens the slave.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,9 +13,9 @@
 #include <thread>
 #include <unistd.h>
 
-#include "comm/EComPort.h"
+#include "comm/SerialPortError.h"
 #include "comm/SerialRate.h"
-#include "comm/TComPort.h"
+#include "comm/SerialPort.h"
 
 namespace {
 
@@ -71,9 +71,9 @@ public:
     std::string path, name;
 };
 
-TComPort::Timeouts Quick(int interval, int perByte, int constant)
+SerialPort::Timeouts Quick(int interval, int perByte, int constant)
 {
-    TComPort::Timeouts t;
+    SerialPort::Timeouts t;
     t.readInterval = interval;
     t.readTotalPerByte = perByte;
     t.readTotalConstant = constant;
@@ -82,7 +82,7 @@ TComPort::Timeouts Quick(int interval, int perByte, int constant)
     return t;
 }
 
-class SerialPort : public ::testing::Test {
+class SerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -96,26 +96,26 @@ protected:
 
     Pty pty;
     std::vector<std::string> events;  // outlives the port: its release closes it
-    TComPort port;
+    SerialPort port;
 };
 
 }  // namespace
 
 TEST(SerialPortNames, OpenUnderDevOrAsGiven)
 {
-    EXPECT_EQ(TComPort::DevicePath("ttyUSB0"), "/dev/ttyUSB0");
-    EXPECT_EQ(TComPort::DevicePath("pts/3"), "/dev/pts/3");
-    EXPECT_EQ(TComPort::DevicePath("/dev/ttyS1"), "/dev/ttyS1");
-    EXPECT_EQ(TComPort::DevicePath("\xB9"), "/dev/\xC4\x85");  // a model text in Windows-1250
-    TComPort port;
+    EXPECT_EQ(SerialPort::DevicePath("ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(SerialPort::DevicePath("pts/3"), "/dev/pts/3");
+    EXPECT_EQ(SerialPort::DevicePath("/dev/ttyS1"), "/dev/ttyS1");
+    EXPECT_EQ(SerialPort::DevicePath("\xB9"), "/dev/\xC4\x85");  // a model text in Windows-1250
+    SerialPort port;
     EXPECT_EQ(port.Port(), "COM1");
-    EXPECT_EQ(port.BaudRate(), TComPort::br9600);
+    EXPECT_EQ(port.BaudRate(), SerialPort::Baud9600);
     EXPECT_FALSE(port.Connected());
 }
 
 TEST(SerialPortNames, ExistingPortsAreSerialTtysInNaturalOrder)
 {
-    const auto ports = TComPort::ExistingPorts();
+    const auto ports = SerialPort::ExistingPorts();
     const std::regex form("tty(S|USB|ACM)([0-9]+)");
     for (size_t i = 0; i < ports.size(); ++i) {
         std::smatch m;
@@ -137,16 +137,16 @@ TEST(SerialPortErrors, TextsCarryTheSystemErrorNumber)
         {4, "Invalid Async parameter"},   {6, "Unable to get async status"},     {7, "SetCommState function failed"},
         {8, "SetCommTimeouts failed"},    {9, "SetupComm function failed"},      {24, "Port Not Open"}};
     for (const auto& [code, text] : messages) {
-        EXPECT_EQ(EComPort::MessageFor(code), text);
-        EXPECT_STREQ(EComPort(code).what(), text);
-        EXPECT_EQ(EComPort(code, 13).what(), std::string(text) + " (Error: 13)");
+        EXPECT_EQ(SerialPortError::MessageFor(code), text);
+        EXPECT_STREQ(SerialPortError(code).what(), text);
+        EXPECT_EQ(SerialPortError(code, 13).what(), std::string(text) + " (Error: 13)");
     }
-    EXPECT_EQ(EComPort(1, 0).what(), std::string("Unable to open com port (Error: 0)"));
+    EXPECT_EQ(SerialPortError(1, 0).what(), std::string("Unable to open com port (Error: 0)"));
 }
 
 TEST(SerialPortErrors, AMissingPortFailsAfterItsOpeningLine)
 {
-    TComPort port;
+    SerialPort port;
     port.SetPort("ttyLMQ-no-such-port");
     std::vector<std::string> events;
     port.OnBeforeOpen = [&] { events.push_back("before open"); };
@@ -154,7 +154,7 @@ TEST(SerialPortErrors, AMissingPortFailsAfterItsOpeningLine)
     try {
         port.Open();
         FAIL() << "opened a port that does not exist";
-    } catch (const EComPort& e) {
+    } catch (const SerialPortError& e) {
         EXPECT_EQ(e.Code(), 1);
         EXPECT_EQ(e.OsError(), 2);
         EXPECT_STREQ(e.what(), "Unable to open com port (Error: 2)");
@@ -166,15 +166,15 @@ TEST(SerialPortErrors, AMissingPortFailsAfterItsOpeningLine)
     try {
         port.Read(b, 2);
         FAIL();
-    } catch (const EComPort& e) {
+    } catch (const SerialPortError& e) {
         EXPECT_STREQ(e.what(), "Port Not Open");
     }
-    EXPECT_THROW(port.Write(b, 2), EComPort);
+    EXPECT_THROW(port.Write(b, 2), SerialPortError);
 }
 
 TEST(SerialPortErrors, ADeviceThatIsNoSerialLineIsClosedAgain)
 {
-    TComPort port;
+    SerialPort port;
     port.SetPort("/dev/null");
     int afterOpen = 0, closes = 0;
     port.OnAfterOpen = [&] { ++afterOpen; };
@@ -182,7 +182,7 @@ TEST(SerialPortErrors, ADeviceThatIsNoSerialLineIsClosedAgain)
     try {
         port.Open();
         FAIL();
-    } catch (const EComPort& e) {
+    } catch (const SerialPortError& e) {
         EXPECT_EQ(e.Code(), 9);
         EXPECT_EQ(e.OsError(), ENOTTY);
     }
@@ -191,7 +191,7 @@ TEST(SerialPortErrors, ADeviceThatIsNoSerialLineIsClosedAgain)
     EXPECT_EQ(closes, 0);
 }
 
-TEST_F(SerialPort, EventsComeInOrderAndOnlyOnChanges)
+TEST_F(SerialPortTest, EventsComeInOrderAndOnlyOnChanges)
 {
     port.Close();  // closed: nothing happens
     EXPECT_TRUE(events.empty());
@@ -206,7 +206,7 @@ TEST_F(SerialPort, EventsComeInOrderAndOnlyOnChanges)
                                                 "after close " + n}));
 }
 
-TEST_F(SerialPort, ANewNameOnAnOpenPortReopensIt)
+TEST_F(SerialPortTest, ANewNameOnAnOpenPortReopensIt)
 {
     Pty other;
     port.Open();
@@ -222,7 +222,7 @@ TEST_F(SerialPort, ANewNameOnAnOpenPortReopensIt)
     EXPECT_EQ(other.Take(1), std::vector<uint8_t>{0x42});
 }
 
-TEST_F(SerialPort, LineIsRaw8N1WithoutFlowControl)
+TEST_F(SerialPortTest, LineIsRaw8N1WithoutFlowControl)
 {
     port.Open();
     const termios t = pty.Settings();
@@ -247,21 +247,21 @@ TEST_F(SerialPort, LineIsRaw8N1WithoutFlowControl)
     EXPECT_EQ(got, awkward);
 }
 
-TEST_F(SerialPort, BaudRateCodesSetTheLine)
+TEST_F(SerialPortTest, BaudRateCodesSetTheLine)
 {
-    for (int code = 0; code <= 15; ++code) EXPECT_GT(TComPort::RateOf(code), 0);
-    EXPECT_EQ(TComPort::RateOf(0), 9600);
-    EXPECT_EQ(TComPort::RateOf(5), 2400);
-    EXPECT_EQ(TComPort::RateOf(8), 14400);
-    EXPECT_EQ(TComPort::RateOf(13), 115200);
-    EXPECT_EQ(TComPort::RateOf(15), 256000);
-    EXPECT_EQ(TComPort::RateOf(16), 9600);
-    EXPECT_EQ(TComPort::RateOf(-3), 9600);
+    for (int code = 0; code <= 15; ++code) EXPECT_GT(SerialPort::RateOf(code), 0);
+    EXPECT_EQ(SerialPort::RateOf(0), 9600);
+    EXPECT_EQ(SerialPort::RateOf(5), 2400);
+    EXPECT_EQ(SerialPort::RateOf(8), 14400);
+    EXPECT_EQ(SerialPort::RateOf(13), 115200);
+    EXPECT_EQ(SerialPort::RateOf(15), 256000);
+    EXPECT_EQ(SerialPort::RateOf(16), 9600);
+    EXPECT_EQ(SerialPort::RateOf(-3), 9600);
 
-    port.SetBaudRate(TComPort::br2400);  // closed: applied at opening
+    port.SetBaudRate(SerialPort::Baud2400);  // closed: applied at opening
     port.Open();
     EXPECT_EQ(cfgetospeed(&static_cast<const termios&>(pty.Settings())), speed_t(B2400));
-    port.SetBaudRate(TComPort::br115200);  // open: applied at once
+    port.SetBaudRate(SerialPort::Baud115200);  // open: applied at once
     termios t = pty.Settings();
     EXPECT_EQ(cfgetospeed(&t), speed_t(B115200));
 
@@ -269,18 +269,18 @@ TEST_F(SerialPort, BaudRateCodesSetTheLine)
     cfsetospeed(&t, B4800);
     cfsetispeed(&t, B4800);
     ASSERT_EQ(tcsetattr(pty.peer, TCSANOW, &t), 0);
-    port.SetBaudRate(TComPort::br115200);
+    port.SetBaudRate(SerialPort::Baud115200);
     t = pty.Settings();
     EXPECT_EQ(cfgetospeed(&t), speed_t(B4800));
 
-    port.SetBaudRate(TComPort::br14400);  // no standard constant
+    port.SetBaudRate(SerialPort::Baud14400);  // no standard constant
     EXPECT_EQ(SerialRate::Current(pty.peer), 14400);
-    port.SetBaudRate(TComPort::br9600);
+    port.SetBaudRate(SerialPort::Baud9600);
     t = pty.Settings();
     EXPECT_EQ(cfgetospeed(&t), speed_t(B9600));
 }
 
-TEST_F(SerialPort, ASilentLineEndsTheReadAfterTheTotalTimeOut)
+TEST_F(SerialPortTest, ASilentLineEndsTheReadAfterTheTotalTimeOut)
 {
     port.timeouts = Quick(30, 20, 100);  // 2 bytes: 20 x 2 + 100 = 140 ms
     port.Open();
@@ -291,7 +291,7 @@ TEST_F(SerialPort, ASilentLineEndsTheReadAfterTheTotalTimeOut)
     EXPECT_LT(MsSince(t), 400);
 }
 
-TEST_F(SerialPort, OneByteOfTwoEndsTheReadAfterTheInterval)
+TEST_F(SerialPortTest, OneByteOfTwoEndsTheReadAfterTheInterval)
 {
     port.timeouts = Quick(60, 500, 500);  // total 1.5 s: only the interval can end it early
     port.Open();
@@ -304,7 +304,7 @@ TEST_F(SerialPort, OneByteOfTwoEndsTheReadAfterTheInterval)
     EXPECT_LT(MsSince(t), 400);
 }
 
-TEST_F(SerialPort, BytesInPiecesWithinTheIntervalAreOneRead)
+TEST_F(SerialPortTest, BytesInPiecesWithinTheIntervalAreOneRead)
 {
     port.timeouts = Quick(150, 20, 200);
     port.Open();
@@ -320,7 +320,7 @@ TEST_F(SerialPort, BytesInPiecesWithinTheIntervalAreOneRead)
     EXPECT_EQ(std::vector<uint8_t>(got, got + 6), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
 }
 
-TEST_F(SerialPort, TheTotalTimeOutEndsATrickleTheIntervalWouldAllow)
+TEST_F(SerialPortTest, TheTotalTimeOutEndsATrickleTheIntervalWouldAllow)
 {
     port.timeouts = Quick(100, 5, 50);  // 20 bytes: 150 ms in all
     port.Open();
@@ -343,7 +343,7 @@ TEST_F(SerialPort, TheTotalTimeOutEndsATrickleTheIntervalWouldAllow)
     EXPECT_LT(ms, 400);
 }
 
-TEST_F(SerialPort, StaleInputIsGoneWhenThePortOpens)
+TEST_F(SerialPortTest, StaleInputIsGoneWhenThePortOpens)
 {
     ::fcntl(pty.master, F_SETFL, O_NONBLOCK);
     pty.Send({0x01, 0x02});
@@ -353,7 +353,7 @@ TEST_F(SerialPort, StaleInputIsGoneWhenThePortOpens)
     EXPECT_EQ(port.Read(b, 2), 0);
 }
 
-TEST_F(SerialPort, AVanishedDeviceIsAReadError)
+TEST_F(SerialPortTest, AVanishedDeviceIsAReadError)
 {
     port.timeouts = Quick(50, 50, 100);
     port.Open();
@@ -365,7 +365,7 @@ TEST_F(SerialPort, AVanishedDeviceIsAReadError)
     try {
         port.Read(b, 2);
         FAIL() << "read from a hung-up line";
-    } catch (const EComPort& e) {
+    } catch (const SerialPortError& e) {
         EXPECT_EQ(e.Code(), 3);
         EXPECT_GT(e.OsError(), 0);
     }
@@ -374,28 +374,28 @@ TEST_F(SerialPort, AVanishedDeviceIsAReadError)
     EXPECT_FALSE(port.Connected());
 }
 
-TEST_F(SerialPort, APortHeldByAnotherIsNotShared)
+TEST_F(SerialPortTest, APortHeldByAnotherIsNotShared)
 {
     port.Open();
-    TComPort second;
+    SerialPort second;
     second.SetPort(pty.name);
     try {
         second.Open();
         FAIL() << "two ports on one line";
-    } catch (const EComPort& e) {
+    } catch (const SerialPortError& e) {
         EXPECT_EQ(e.Code(), 1);
     }
     port.Close();
     EXPECT_NO_THROW(second.Open());
 }
 
-TEST_F(SerialPort, ImpossibleTimeOutsRefuseToOpen)
+TEST_F(SerialPortTest, ImpossibleTimeOutsRefuseToOpen)
 {
     port.timeouts.readInterval = -1;
     try {
         port.Open();
         FAIL();
-    } catch (const EComPort& e) {
+    } catch (const SerialPortError& e) {
         EXPECT_STREQ(e.what(), "SetCommTimeouts failed");
     }
     EXPECT_FALSE(port.Connected());

@@ -105,17 +105,17 @@ TEST(TransferVerify, ReadBackAgainstTheEmulatorFindsWhatThePylonHoldsOtherwise)
     const auto digit = [](State& s, int line, int j) -> uint8_t& { return s.price[39 + 6 * line + j]; };
     struct Case {
         const char* what;
-        std::function<void(K_PYLON&)> model;
+        std::function<void(PylonConfig&)> model;
         std::function<void(uint8_t, State&)> keep;  // what the pylon makes of a block
         Lines verifyLines;
     } cases[] = {
         {"as sent", nullptr, nullptr, {Verified}},
         {"one digit wrong", nullptr, [&](uint8_t c, State& s) { if (c == 0x14) digit(s, 2, 4) = '5'; },
          {"Line 3: sent 6.49, pylon holds 6.59"}},
-        {"blanks for blanked zeros", [](K_PYLON& m) { m.Prices[2].Conf.ZerosOff = 1; },
+        {"blanks for blanked zeros", [](PylonConfig& m) { m.Prices[2].Conf.ZerosOff = 1; },
          [&](uint8_t c, State& s) { if (c == 0x14) digit(s, 2, 0) = digit(s, 2, 1) = digit(s, 2, 2) = ' '; },
          {Verified}},
-        {"gamma off with a value in the model", [](K_PYLON& m) { m.UseGamma = false, m.Conf.Gamma = 31; }, nullptr,
+        {"gamma off with a value in the model", [](PylonConfig& m) { m.UseGamma = false, m.Conf.Gamma = 31; }, nullptr,
          {Verified}},
         {"gamma and a font not kept", nullptr,
          [](uint8_t c, State& s) {
@@ -130,14 +130,14 @@ TEST(TransferVerify, ReadBackAgainstTheEmulatorFindsWhatThePylonHoldsOtherwise)
         CommandRig rig;
         FillDistinct(rig.model, 3);
         rig.model.Prices[2].Price = {0, 0, 0, 6, 4, 9};  // line 3 reads 6.49
-        rig.model.Prices[2].Conf = K_PRICE_CONF{};
+        rig.model.Prices[2].Conf = LineSettings{};
         if (c.model) c.model(rig.model);
         PylonEmulator emu;
         emu.AlterStored(c.keep);
         if (c.verifyLines.size() == 2 && c.verifyLines[1] == "* Invalid command")
             emu.On(Frames::CmdReadPriceBlock, Frame::Header, Step::Reply(Frames::ReplyInvalidCommand));
         rig.UseNetwork({emu.ListenTcp()});
-        const K_PYLON before(rig.model);
+        const PylonConfig before(rig.model);
 
         const TransferResult r = Send(rig, true);
         const bool good = c.verifyLines == Lines{Verified};

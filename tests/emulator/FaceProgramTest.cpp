@@ -36,7 +36,7 @@ bool Lit(QRgb c) { return qRed(c) > 128; }
 
 PylonEmulator::State SampleState()
 {
-    K_PYLON m;
+    PylonConfig m;
     sample::Fill(m);
     PylonEmulator::State s;
     const Frames::PriceBlock block = Frames::MakePriceBlock(m);
@@ -131,7 +131,7 @@ TEST(FaceAndProgram, SentSampleLightsWhatTheProgramsPictureShows)
     EXPECT_EQ(emu.Changes() - before, 3u) << "digits, line settings and fonts";
 
     // The program's picture of the same lines.
-    K_PYLON shown;
+    PylonConfig shown;
     sample::Fill(shown);
     PriceLineEditor editor(shown);
     editor.ShowPylon(shown);

@@ -8,7 +8,7 @@
 #include "emulator/face/FaceImage.h"
 #include "emulator/face/FaceText.h"
 #include "emulator/face/PylonFace.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "support/TempDir.h"
 
 using namespace face;
@@ -87,7 +87,7 @@ void ExpectLine(const Face& f, int L, const std::string& expected, const std::st
     EXPECT_EQ(DescribeText(rows, f, 1, L), expected) << what << " (text, right side)";
 }
 
-PylonEmulator::State StateOf(const K_PYLON& m)
+PylonEmulator::State StateOf(const PylonConfig& m)
 {
     PylonEmulator::State s;
     const Frames::PriceBlock block = Frames::MakePriceBlock(m);
@@ -133,8 +133,8 @@ const LineCase LineCases[] = {
 TEST(Face, ShowsEachLineSettingInBothRenderings)
 {
     for (const LineCase& c : LineCases) {
-        K_PYLON m;
-        K_PRICE& line = m.Prices[0];
+        PylonConfig m;
+        PriceLine& line = m.Prices[0];
         for (int k = 0; k < 6; ++k) line.Price[k] = uint8_t(c.digits[k] - '0');
         line.Conf = {uint8_t(c.blink), uint8_t(c.off), uint8_t(c.point), uint8_t(c.zeros), uint8_t(c.dash)};
         const Face f = ComputeFace(StateOf(m));
@@ -148,7 +148,7 @@ TEST(Face, ShowsEachLineSettingInBothRenderings)
 
 TEST(Face, DisplayTestsOwnTheFaceWhileTheyRun)
 {
-    K_PYLON m;
+    PylonConfig m;
     m.Prices[0].Conf.PriceOff = 1;
     m.Prices[1].Conf.PriceBlinking = 1;
     const struct {
@@ -172,7 +172,7 @@ TEST(Face, DisplayTestsOwnTheFaceWhileTheyRun)
 
 TEST(Face, GeometryLimitsTheLinesAndCellsDrawn)
 {
-    K_PYLON m;
+    PylonConfig m;
     for (int L = 0; L < 7; ++L) {
         const char* digits = L == 1 ? "100649" : "000649";
         for (int k = 0; k < 6; ++k) m.Prices[L].Price[k] = uint8_t(digits[k] - '0');
@@ -221,7 +221,7 @@ TEST(Face, BrightnessOfEachSide)
         EXPECT_DOUBLE_EQ(SideIntensity(c.correction, c.noSensor, c.gamma), c.intensity)
             << int(c.correction) << " " << int(c.noSensor) << " " << int(c.gamma);
 
-    K_PYLON m;
+    PylonConfig m;
     m.Conf = {100, 25, 100, 22};
     const Face f = ComputeFace(StateOf(m));
     const QImage image = RenderFace(f);
@@ -240,7 +240,7 @@ TEST(Face, BrightnessOfEachSide)
 TEST(Face, PngIsThePictureWithItsSummary)
 {
     TempDir dir;
-    K_PYLON m;
+    PylonConfig m;
     m.FontConf = {7, 2};
     PylonEmulator::State s = StateOf(m);
     s.test = 2;

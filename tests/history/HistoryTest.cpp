@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "history/History.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -170,7 +170,7 @@ TEST(History, ShowsEachPriceAsThePictureDoes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
-        K_PYLON m;
+        PylonConfig m;
         m.Prices[2].Price = c.digits;
         m.Prices[2].Conf.DecimalPoint = c.point;
         m.Prices[2].Conf.ZerosOff = c.zerosOff;

@@ -23,8 +23,8 @@
 
 #include "LibraryHost.h"
 #include "ui/lang/QtComponents.h"
-#include "ui/lang/TLabeledEdit.h"
-#include "ui/lang/TRadioGroup.h"
+#include "ui/lang/LabeledEdit.h"
+#include "ui/lang/RadioGroup.h"
 
 namespace {
 
@@ -86,10 +86,10 @@ public:
             panels.append(new QLabel(Q(text)));
             bar->addWidget(panels.last());
         }
-        radio = Named(new TRadioGroup(this), "RGMode");
+        radio = Named(new RadioGroup(this), "RGMode");
         radio->SetItems({Q("r0"), Q("r1"), Q("r2")});
         radio->SetItemIndex(2);
-        labeled = Named(new TLabeledEdit(this), "LEAddress");
+        labeled = Named(new LabeledEdit(this), "LEAddress");
         labeled->EditLabel()->setText(Q("Adres"));
 
         // Two frames at depth 1 with a label of the same name, and a frame
@@ -129,8 +129,8 @@ public:
     QTreeWidget* tree;
     QStatusBar* bar;
     QList<QLabel*> panels;
-    TRadioGroup* radio;
-    TLabeledEdit* labeled;
+    RadioGroup* radio;
+    LabeledEdit* labeled;
     QFrame* frame1;
     QLabel* frameLabel1;
     QFrame* frame2;

@@ -16,12 +16,12 @@ endfunction()
 
 function(clean_tree root)
   file(REMOVE_RECURSE "${root}")
-  plant("${root}" src/model/K_PYLON.h "#pragma once\n#include <cstdint>")
-  plant("${root}" src/lang/Msg.h "#include \"model/K_PYLON.h\"\n#include <string>")
-  plant("${root}" src/comm/Frames.cpp "#include \"lang/Msg.h\"\n#include \"model/K_PYLON.h\"")
-  plant("${root}" src/ui/lang/TDM.h "#include <QWidget>\n#include \"comm/Frames.h\"")
-  plant("${root}" src/ui/dialogs/Dialog.cpp "#include \"ui/lang/TDM.h\"\n#include \"Dialog.moc\"")
-  plant("${root}" src/ui/main/Main.cpp "#include \"ui/dialogs/Dialog.h\"\n#include \"ui/lang/TDM.h\"")
+  plant("${root}" src/model/PylonConfig.h "#pragma once\n#include <cstdint>")
+  plant("${root}" src/lang/Msg.h "#include \"model/PylonConfig.h\"\n#include <string>")
+  plant("${root}" src/comm/Frames.cpp "#include \"lang/Msg.h\"\n#include \"model/PylonConfig.h\"")
+  plant("${root}" src/ui/lang/DataModule.h "#include <QWidget>\n#include \"comm/Frames.h\"")
+  plant("${root}" src/ui/dialogs/Dialog.cpp "#include \"ui/lang/DataModule.h\"\n#include \"Dialog.moc\"")
+  plant("${root}" src/ui/main/Main.cpp "#include \"ui/dialogs/Dialog.h\"\n#include \"ui/lang/DataModule.h\"")
   plant("${root}" src/cli/main.cpp "#include \"comm/Frames.h\"\n#include <cstdio>")
   plant("${root}" emulator/Emulator.cpp "#include \"comm/Frames.h\"\n#include \"emulator/Emulator.h\"")
 endfunction()
@@ -39,9 +39,9 @@ set(cases
   "src/model/Down.cpp|#include \"comm/Frames.h\"|includes \"comm/Frames.h\" from comm"
   "src/comm/Widgets.cpp|#include <QWidget>|comm is Qt-free"
   "src/ui/dialogs/Sideways.cpp|#include \"ui/main/Main.h\"|from ui/main, a layer that ui/dialogs may not include"
-  "src/cli/Forms.cpp|#include \"ui/lang/TDM.h\"|a layer that cli may not include"
+  "src/cli/Forms.cpp|#include \"ui/lang/DataModule.h\"|a layer that cli may not include"
   "emulator/Qt.cpp|#include <QString>|emulator is Qt-free"
-  "src/newroom/New.cpp|#include \"model/K_PYLON.h\"|the folder 'newroom' has no layer")
+  "src/newroom/New.cpp|#include \"model/PylonConfig.h\"|the folder 'newroom' has no layer")
 foreach(c IN LISTS cases)
   string(REPLACE "|" ";" parts "${c}")
   list(GET parts 0 path)

@@ -7,14 +7,14 @@
 
 #include <gtest/gtest.h>
 
-#include "comm/EComPort.h"
+#include "comm/SerialPortError.h"
 #include "comm/Frames.h"
-#include "comm/K_CONNECTION.h"
-#include "comm/TComPort.h"
+#include "comm/PylonLink.h"
+#include "comm/SerialPort.h"
 #include "emulator/PylonEmulator.h"
 #include "log/Log.h"
-#include "model/K_FILE.h"
-#include "model/K_PYLON.h"
+#include "model/FileHeader.h"
+#include "model/PylonConfig.h"
 #include "model/RegFileStore.h"
 #include "support/TempDir.h"
 
@@ -91,7 +91,7 @@ TEST_F(LogLines, TheLinkReportsConnectionsRepliesAndOnRequestTheBytes)
         PylonEmulator emu;
         const uint16_t port = emu.ListenTcp(0);
         emu.Script({c.reply});
-        K_CONNECTION link("127.0.0.1", port);
+        PylonLink link("127.0.0.1", port);
         link.command = 20;
         ASSERT_EQ(link.Connect(), 0);
         link.SendHeader();
@@ -111,7 +111,7 @@ TEST_F(LogLines, TheLinkReportsConnectionsRepliesAndOnRequestTheBytes)
 
 TEST_F(LogLines, AFailedConnectionIsAWarningNamingTheTarget)
 {
-    K_CONNECTION link("127.0.0.1", 0);
+    PylonLink link("127.0.0.1", 0);
     EXPECT_NE(link.Connect(), 0);
     const Line l = Only("cannot connect to 127.0.0.1 port 0");
     EXPECT_EQ(l.level, Log::Level::Warning);
@@ -124,7 +124,7 @@ TEST_F(LogLines, TheSerialPortReportsOpenCloseShortReadsAndOnRequestTheBytes)
     PylonEmulator emu;
     emu.Script({PylonEmulator::Step::Silence()});
     const std::string name = emu.OpenPty();
-    TComPort port;
+    SerialPort port;
     port.timeouts.readInterval = 50;
     port.timeouts.readTotalPerByte = 10;
     port.timeouts.readTotalConstant = 50;
@@ -141,9 +141,9 @@ TEST_F(LogLines, TheSerialPortReportsOpenCloseShortReadsAndOnRequestTheBytes)
     EXPECT_EQ(Only("closed serial port").text, "closed serial port /dev/" + name);
 
     lines.clear();
-    TComPort missing;
+    SerialPort missing;
     missing.SetPort("ttyLMQ-no-such-port");
-    EXPECT_THROW(missing.Open(), EComPort);
+    EXPECT_THROW(missing.Open(), SerialPortError);
     EXPECT_EQ(Only("cannot open serial port /dev/ttyLMQ-no-such-port").level, Log::Level::Warning);
 }
 
@@ -152,16 +152,16 @@ TEST_F(LogLines, EveryOpenAndSaveOfAConfigurationFileIsReportedWithItsResult)
     TempDir dir;
     const std::string good = dir.File("good.lmqpyl"), junk = dir.File("junk.lmqpyl");
     std::ofstream(junk) << "not a configuration";
-    K_PYLON model;
-    K_FILE header;
+    PylonConfig model;
+    FileHeader header;
     struct Case {
         std::string expected;
         Log::Level level;
-        int (*run)(K_PYLON&, K_FILE&, const std::string&);
+        int (*run)(PylonConfig&, FileHeader&, const std::string&);
         std::string file;
     };
-    auto save = [](K_PYLON& m, K_FILE& h, const std::string& f) { return m.SaveToFile(f, h); };
-    auto load = [](K_PYLON& m, K_FILE& h, const std::string& f) { return m.LoadFromFile(f, h); };
+    auto save = [](PylonConfig& m, FileHeader& h, const std::string& f) { return m.SaveToFile(f, h); };
+    auto load = [](PylonConfig& m, FileHeader& h, const std::string& f) { return m.LoadFromFile(f, h); };
     const Case cases[] = {
         {"save " + good + ": 0 (OK)", Log::Level::Info, save, good},
         {"open " + good + ": 0 (OK)", Log::Level::Info, load, good},

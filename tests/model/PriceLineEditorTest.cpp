@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/MemoryRegStore.h"
 #include "model/PriceLineEditor.h"
 
@@ -15,7 +15,7 @@ using Box = PriceLineEditor::Box;
 
 struct Rig {
     MemoryRegStore store;
-    K_PYLON model{&store};
+    PylonConfig model{&store};
     PriceLineEditor editor{model};
 
     Rig() { editor.ShowPylon(model); }
@@ -371,9 +371,9 @@ TEST(PriceLineEditor, NamesAreCutAtTwentyBytesAndRedrawShowsTheModels)
 }
 
 // What the session holds after an edit, read back as the next start would.
-K_PYLON Restored(MemoryRegStore& store)
+PylonConfig Restored(MemoryRegStore& store)
 {
-    K_PYLON restored(&store);
+    PylonConfig restored(&store);
     restored.DetachSession();
     return restored;
 }
@@ -382,7 +382,7 @@ TEST(PriceLineEditor, ReleasedSnapshotsBringTheSessionUpToDate)
 {
     Rig rig;
     rig.Line(1, "000700", 2);
-    rig.editor.ShowPylon(K_PYLON(rig.model));
+    rig.editor.ShowPylon(PylonConfig(rig.model));
     EXPECT_EQ(Restored(rig.store).Prices[1].Price[3], 7) << "a whole redraw stores the session";
 
     rig.editor.SetBox(1, Box::ZerosOff, true);
@@ -395,7 +395,7 @@ TEST(PriceLineEditor, ReleasedSnapshotsBringTheSessionUpToDate)
     EXPECT_EQ(Restored(rig.store).Prices[1].Conf.DecimalPoint, 3);
 
     rig.editor.SetDoms(true);
-    const K_PYLON stored = Restored(rig.store);
+    const PylonConfig stored = Restored(rig.store);
     EXPECT_TRUE(stored.DOMS);
     for (int L = 0; L < 7; ++L) EXPECT_EQ(stored.Prices[L].Conf.DecimalPoint, 2) << L;
 }
@@ -410,7 +410,7 @@ TEST(PriceLineEditor, ARedrawStoresTheSessionOnceWithWhatItShows)
             return true;
         }
     } store;
-    K_PYLON model(&store);
+    PylonConfig model(&store);
     PriceLineEditor editor(model);
     for (int L = 0; L < 7; ++L) {
         model.Prices[L].Conf.ZerosOff = 1;
@@ -424,9 +424,9 @@ TEST(PriceLineEditor, ARedrawStoresTheSessionOnceWithWhatItShows)
     // A configuration with DOMS arrives while the boxes are checked.
     model.DOMS = true;
     store.commits = 0;
-    editor.ShowPylon(K_PYLON(model));
+    editor.ShowPylon(PylonConfig(model));
     EXPECT_EQ(store.commits, 1) << "one write for the whole redraw";
-    const K_PYLON stored = Restored(store);
+    const PylonConfig stored = Restored(store);
     EXPECT_TRUE(stored.DOMS);
     for (int L = 0; L < 7; ++L) {
         EXPECT_EQ(stored.Prices[L].Conf.DecimalPoint, 3) << "the points shown, not the ones passed in";

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/MemoryRegStore.h"
 #include "model/PriceLineEditor.h"
 #include "model/PriceTyping.h"
@@ -13,7 +13,7 @@ namespace {
 
 struct Rig {
     MemoryRegStore store;
-    K_PYLON model{&store};
+    PylonConfig model{&store};
     PriceLineEditor editor{model};
     PriceTyping typing{editor};
 

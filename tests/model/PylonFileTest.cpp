@@ -5,7 +5,7 @@
 #include <iterator>
 #include <sys/resource.h>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/PylonFile.h"
 #include "support/TempDir.h"
 
@@ -17,9 +17,9 @@ std::vector<uint8_t> ReadBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
-K_PYLON Sample()
+PylonConfig Sample()
 {
-    K_PYLON m;
+    PylonConfig m;
     for (int i = 0; i < 7; ++i) {
         m.Prices[i].Name = "Line" + std::to_string(i);
         for (int j = 0; j < 6; ++j) m.Prices[i].Price[j] = uint8_t((i + j) % 10);
@@ -39,7 +39,7 @@ K_PYLON Sample()
 
 TEST(PylonFile, LayoutAndSizes)
 {
-    K_PYLON empty;
+    PylonConfig empty;
     const auto base = PylonFile::Encode(empty, 3);
     ASSERT_EQ(base.size(), 272u);
     EXPECT_EQ(std::string(base.begin(), base.begin() + 13), "LMQT-KD4M-SAV");
@@ -50,7 +50,7 @@ TEST(PylonFile, LayoutAndSizes)
               (std::vector<uint8_t>{1, 1, 1, 1}));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&base[25])), "Nazwa 1");
 
-    K_PYLON m = Sample();
+    PylonConfig m = Sample();
     const auto b = PylonFile::Encode(m, 3);
     ASSERT_EQ(b.size(), 272u + 2 * 38);
     EXPECT_EQ(b[207], 2);
@@ -70,16 +70,16 @@ TEST(PylonFile, LayoutAndSizes)
 TEST(PylonFile, SaveAndOpenRoundTrip)
 {
     TempDir dir;
-    K_FILE header;
-    K_PYLON m = Sample();
+    FileHeader header;
+    PylonConfig m = Sample();
     m.Prices[2].Name = std::string(20, 'N');  // fills its field: no terminating zero
     ASSERT_EQ(m.SaveToFile(dir.File("a.lmqpyl"), header), 0);
     EXPECT_EQ(header.LengthPos, 17);
     EXPECT_EQ(header.Length, 272 + 76);
 
-    K_PYLON back;
+    PylonConfig back;
     back.UseGamma = false;
-    K_FILE h2;
+    FileHeader h2;
     ASSERT_EQ(back.LoadFromFile(dir.File("a.lmqpyl"), h2), 0);
     EXPECT_EQ(h2.Length, 272 + 76);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(h2.Code.data())), "KD4M");
@@ -92,22 +92,22 @@ TEST(PylonFile, SaveAndOpenRoundTrip)
 TEST(PylonFile, FontBlockIsNotStored)
 {
     TempDir dir;
-    K_FILE header;
-    K_PYLON m;
+    FileHeader header;
+    PylonConfig m;
     m.FontConf = {7, 2};
     ASSERT_EQ(m.SaveToFile(dir.File("f.lmqpyl"), header), 0);
-    K_PYLON back;
+    PylonConfig back;
     ASSERT_EQ(back.LoadFromFile(dir.File("f.lmqpyl"), header), 0);
-    EXPECT_EQ(back.FontConf, (K_FONT_CONF{3, 0}));
+    EXPECT_EQ(back.FontConf, (FontSettings{3, 0}));
 }
 
 TEST(PylonFile, EveryTruncationIsRefusedAndChangesNothing)
 {
     const auto full = PylonFile::Encode(Sample(), 3);
     for (size_t len = 0; len < full.size(); ++len) {
-        K_PYLON m;
-        const K_PYLON before(m);
-        K_FILE header;
+        PylonConfig m;
+        const PylonConfig before(m);
+        FileHeader header;
         const int r = PylonFile::Decode(full.data(), len, m, header);
         int expected = len < 5 ? 1 : len < 10 ? 2 : len < 13 ? 3 : len < 17 ? 4 : 5;
         EXPECT_EQ(r, expected) << "length " << len;
@@ -123,9 +123,9 @@ TEST(PylonFile, EveryFlippedHeaderByteGivesItsCode)
         for (uint8_t flip : {uint8_t(0x01), uint8_t(0x80), uint8_t(0xFF)}) {
             auto bad = full;
             bad[i] ^= flip;
-            K_PYLON m;
-            const K_PYLON before(m);
-            K_FILE header;
+            PylonConfig m;
+            const PylonConfig before(m);
+            FileHeader header;
             const int r = PylonFile::Decode(bad.data(), bad.size(), m, header);
             int expected;
             if (i < 5) expected = 1;
@@ -147,8 +147,8 @@ TEST(PylonFile, VersionIsCheckedBeforeLengthAndOlderVersionsOpen)
     auto b = PylonFile::Encode(Sample(), 3);
     b.pop_back();  // wrong length as well
     b[13] = 4;
-    K_PYLON m;
-    K_FILE header;
+    PylonConfig m;
+    FileHeader header;
     EXPECT_EQ(PylonFile::Decode(b.data(), b.size(), m, header), 4);
     auto ok = PylonFile::Encode(Sample(), 2);
     EXPECT_EQ(PylonFile::Decode(ok.data(), ok.size(), m, header), 0);
@@ -158,8 +158,8 @@ TEST(PylonFile, MarkerZeroIsUnfinished)
 {
     auto b = PylonFile::Encode(Sample(), 3);
     std::fill(b.begin() + 21, b.begin() + 25, 0);
-    K_PYLON m;
-    K_FILE header;
+    PylonConfig m;
+    FileHeader header;
     EXPECT_EQ(PylonFile::Decode(b.data(), b.size(), m, header), 6);
 }
 
@@ -168,16 +168,16 @@ TEST(PylonFile, BodyShorterThanItsSectionsIsRefused)
     // A length field that matches the size but a count promising more entries.
     auto b = PylonFile::Encode(Sample(), 3);
     b[207] = 9;
-    K_PYLON m;
-    const K_PYLON before(m);
-    K_FILE header;
+    PylonConfig m;
+    const PylonConfig before(m);
+    FileHeader header;
     EXPECT_EQ(PylonFile::Decode(b.data(), b.size(), m, header), 5);
     EXPECT_TRUE(m.SameFields(before));
     // A negative count reads as an empty list.
-    auto n = PylonFile::Encode(K_PYLON(), 3);
+    auto n = PylonFile::Encode(PylonConfig(), 3);
     n[207] = 0xFF;
     n[208] = 0xFF;
-    K_PYLON m2 = Sample();
+    PylonConfig m2 = Sample();
     EXPECT_EQ(PylonFile::Decode(n.data(), n.size(), m2, header), 0);
     EXPECT_TRUE(m2.NetSettings.empty());
 }
@@ -185,8 +185,8 @@ TEST(PylonFile, BodyShorterThanItsSectionsIsRefused)
 TEST(PylonFile, OpenFailures)
 {
     TempDir dir;
-    K_PYLON m;
-    K_FILE header;
+    PylonConfig m;
+    FileHeader header;
     EXPECT_EQ(m.LoadFromFile(dir.File("missing.lmqpyl"), header), 100);
     EXPECT_EQ(m.LoadFromFile(dir.Path(), header), 100);
     EXPECT_EQ(m.SaveToFile(dir.File("no/such/folder.lmqpyl"), header), 100);
@@ -196,8 +196,8 @@ TEST(PylonFile, FailedSaveKeepsThePreviousFile)
 {
     TempDir dir;
     const std::string path = dir.File("keep.lmqpyl");
-    K_FILE header;
-    K_PYLON first;
+    FileHeader header;
+    PylonConfig first;
     ASSERT_EQ(first.SaveToFile(path, header), 0);
     const auto before = ReadBytes(path);
 
@@ -208,7 +208,7 @@ TEST(PylonFile, FailedSaveKeepsThePreviousFile)
     struct rlimit small = old;
     small.rlim_cur = 100;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    K_PYLON second = Sample();
+    PylonConfig second = Sample();
     const int r = second.SaveToFile(path, header);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/MemoryRegStore.h"
 #include "model/SessionStore.h"
 
 TEST(PylonModel, DefaultsWithoutSession)
 {
     MemoryRegStore store;
-    K_PYLON m(&store);
+    PylonConfig m(&store);
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(m.Prices[i].Name, "Nazwa " + std::to_string(i + 1));
         for (uint8_t d : m.Prices[i].Price) EXPECT_EQ(d, 0);
@@ -15,8 +15,8 @@ TEST(PylonModel, DefaultsWithoutSession)
         EXPECT_EQ(m.Prices[i].Conf.PriceOff + m.Prices[i].Conf.PriceDash +
                       m.Prices[i].Conf.PriceBlinking + m.Prices[i].Conf.ZerosOff, 0);
     }
-    EXPECT_EQ(m.Conf, (K_PYLON_CONF{100, 100, 80, 22}));
-    EXPECT_EQ(m.FontConf, (K_FONT_CONF{3, 0}));
+    EXPECT_EQ(m.Conf, (BrightnessSettings{100, 100, 80, 22}));
+    EXPECT_EQ(m.FontConf, (FontSettings{3, 0}));
     EXPECT_FALSE(m.UseGamma);
     EXPECT_FALSE(m.DOMS);
     EXPECT_FALSE(m.UseCOM);
@@ -30,10 +30,10 @@ TEST(PylonModel, DefaultsWithoutSession)
 TEST(PylonModel, CopySharesNothingAndEveryReleaseWritesTheSession)
 {
     MemoryRegStore store;
-    K_PYLON m(&store);
+    PylonConfig m(&store);
     m.NetSettings.push_back({"P1", "10.0.0.1", 2101, true});
     {
-        K_PYLON copy(m);
+        PylonConfig copy(m);
         copy.Prices[0].Name = "Pb95";
         copy.NetSettings[0].IP = "10.0.0.2";
         copy.Prices[3].Price[5] = 7;
@@ -42,7 +42,7 @@ TEST(PylonModel, CopySharesNothingAndEveryReleaseWritesTheSession)
         EXPECT_EQ(m.Prices[3].Price[5], 0);
     }
     // The released copy wrote what it held.
-    K_PYLON reread(&store);
+    PylonConfig reread(&store);
     EXPECT_EQ(reread.Prices[0].Name, "Pb95");
     EXPECT_EQ(reread.Prices[3].Price[5], 7);
     ASSERT_EQ(reread.NetSettings.size(), 1u);
@@ -53,7 +53,7 @@ TEST(PylonModel, DetachedScratchWritesNothing)
 {
     MemoryRegStore store;
     {
-        K_PYLON scratch(&store);
+        PylonConfig scratch(&store);
         scratch.DetachSession();
         scratch.Prices[0].Name = "x";
     }

@@ -14,7 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/PylonFile.h"
 #include "model/SafeFile.h"
 #include "support/TempDir.h"
@@ -37,17 +37,17 @@ int Temporaries(const std::string& folder)
     return n;
 }
 
-K_PYLON Named(const std::string& name, int entries)
+PylonConfig Named(const std::string& name, int entries)
 {
-    K_PYLON m;
+    PylonConfig m;
     m.Prices[0].Name = name;
     for (int i = 0; i < entries; ++i) m.NetSettings.push_back({"P" + std::to_string(i), "10.0.0.1", 2101, true});
     return m;
 }
 
-std::string Encoded(const K_PYLON& m)
+std::string Encoded(const PylonConfig& m)
 {
-    K_FILE header;
+    FileHeader header;
     const auto bytes = PylonFile::Encode(m, header.Version);
     return std::string(bytes.begin(), bytes.end());
 }
@@ -70,8 +70,8 @@ TEST(SafeFile, NonRegularFilesAnswerAtOnceAndStayWhatTheyAre)
         int expected;
     };
     const std::vector<Case> operations = {
-        {"open", [](const std::string& p) { K_PYLON m; K_FILE h; return m.LoadFromFile(p, h); }, PylonFile::CannotOpen},
-        {"save", [](const std::string& p) { K_PYLON m; K_FILE h; return m.SaveToFile(p, h); }, PylonFile::CannotOpen},
+        {"open", [](const std::string& p) { PylonConfig m; FileHeader h; return m.LoadFromFile(p, h); }, PylonFile::CannotOpen},
+        {"save", [](const std::string& p) { PylonConfig m; FileHeader h; return m.SaveToFile(p, h); }, PylonFile::CannotOpen},
         {"read", [](const std::string& p) { std::string s; return int(SafeFile::Read(p, s, 1 << 20)); },
          int(SafeFile::Status::NotRegular)},
         {"write", [](const std::string& p) { return int(SafeFile::WriteAtomic(p, "x", 1)); },
@@ -113,8 +113,8 @@ TEST(SafeFile, HugeAndEndlessInputsCostLittleMemory)
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            K_PYLON m(nullptr);
-            K_FILE h;
+            PylonConfig m(nullptr);
+            FileHeader h;
             std::string text;
             const bool ok = m.LoadFromFile(c.path, h) == c.expected &&
                             SafeFile::Read(c.path, text, 4 << 20) != SafeFile::Status::Ok;
@@ -152,8 +152,8 @@ TEST(SafeFile, SaveThroughLinksReplacesTheTargetAndKeepsTheLinks)
         fs::create_symlink(to, dir.File(c.link));
     }
     for (const Case& c : cases) {
-        const K_PYLON m = Named(c.link, 1);
-        K_FILE h;
+        const PylonConfig m = Named(c.link, 1);
+        FileHeader h;
         ASSERT_EQ(m.SaveToFile(dir.File(c.link), h), 0) << c.link;
         EXPECT_TRUE(fs::is_symlink(dir.File(c.link))) << c.link;
         EXPECT_EQ(ReadAll(dir.File(c.target)), Encoded(m)) << c.link;
@@ -170,10 +170,10 @@ TEST(SafeFile, NamesUpToTheSystemLimitSave)
     ASSERT_GT(limit, 8);
     for (long length : {limit - 6, limit}) {
         const std::string path = dir.File(std::string(size_t(length) - 7, 'n') + ".lmqpyl");
-        const K_PYLON m = Named("long", 0);
-        K_FILE h;
+        const PylonConfig m = Named("long", 0);
+        FileHeader h;
         EXPECT_EQ(m.SaveToFile(path, h), 0) << length;
-        K_PYLON back;
+        PylonConfig back;
         EXPECT_EQ(back.LoadFromFile(path, h), 0) << length;
     }
 }
@@ -204,9 +204,9 @@ TEST(SafeFile, KillDuringSavesNeverDamagesTheTarget)
 {
     TempDir dir;
     const std::string path = dir.File("kill.lmqpyl");
-    const K_PYLON small = Named("small", 0), large = Named("large", 300);
+    const PylonConfig small = Named("small", 0), large = Named("large", 300);
     const std::string a = Encoded(small), b = Encoded(large);
-    K_FILE h;
+    FileHeader h;
     ASSERT_EQ(small.SaveToFile(path, h), 0);
     std::mt19937 random(12345);
     int maxLeft = 0;
@@ -214,7 +214,7 @@ TEST(SafeFile, KillDuringSavesNeverDamagesTheTarget)
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            K_FILE header;
+            FileHeader header;
             for (int i = 0;; ++i) (i % 2 ? small : large).SaveToFile(path, header);
         }
         ::usleep(useconds_t(random() % 3000));

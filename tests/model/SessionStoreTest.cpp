@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "model/Cp1250.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/MemoryRegStore.h"
 #include "model/SessionStore.h"
-#include "model/TApplicationSettings.h"
+#include "model/ApplicationSettings.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ TEST(SessionStore, FirstExitCreatesAllThreeKeysWithTheirValues)
 {
     MemoryRegStore s;
     {
-        K_PYLON m(&s);
+        PylonConfig m(&s);
         m.Prices[0].Name = "Pb95 żółć";  // Windows-1250 text in the model
         m.Prices[0].Name = Cp1250::FromUtf8("Pb95 żółć");
         m.Prices[6].Price = {1, 2, 3, 4, 5, 6};
@@ -33,18 +33,18 @@ TEST(SessionStore, FirstExitCreatesAllThreeKeysWithTheirValues)
     EXPECT_EQ(s.ReadValue(Prices, "6.PriceConf")->bytes, (std::vector<uint8_t>{1, 0, 3, 1, 0}));
     EXPECT_TRUE(s.KeyExists(Net));
 
-    K_PYLON back(&s);
+    PylonConfig back(&s);
     EXPECT_EQ(back.Prices[0].Name, Cp1250::FromUtf8("Pb95 żółć"));
-    EXPECT_EQ(back.Prices[6].Conf, (K_PRICE_CONF{1, 0, 3, 1, 0}));
+    EXPECT_EQ(back.Prices[6].Conf, (LineSettings{1, 0, 3, 1, 0}));
     EXPECT_TRUE(back.UseGamma);
-    EXPECT_EQ(back.FontConf, (K_FONT_CONF{3, 0}));  // never stored
+    EXPECT_EQ(back.FontConf, (FontSettings{3, 0}));  // never stored
 }
 
 TEST(SessionStore, NetworkEntriesComeBackInNumericOrderAndShrinkingRemovesOldOnes)
 {
     MemoryRegStore s;
     {
-        K_PYLON m(&s);
+        PylonConfig m(&s);
         for (int i = 1; i <= 12; ++i)
             m.NetSettings.push_back({"P" + std::to_string(i), "10.0.0." + std::to_string(i), 2100 + i, i % 2 == 0});
     }
@@ -56,7 +56,7 @@ TEST(SessionStore, NetworkEntriesComeBackInNumericOrderAndShrinkingRemovesOldOne
     s.WriteValue(Net + "1", "Port", RegValue::DWord(2101));
     s.WriteValue(Net + "1", "Active", RegValue::DWord(5));
     {
-        K_PYLON m(&s);
+        PylonConfig m(&s);
         ASSERT_EQ(m.NetSettings.size(), 12u);
         for (int i = 0; i < 12; ++i) EXPECT_EQ(m.NetSettings[i].Name, "P" + std::to_string(i + 1));
         EXPECT_TRUE(m.NetSettings[0].Active);  // any non-zero reads as active
@@ -69,17 +69,17 @@ TEST(SessionStore, SpeedZeroRemovesTheStoredValue)
 {
     MemoryRegStore s;
     {
-        K_PYLON m(&s);
+        PylonConfig m(&s);
         m.ComSpeed = -3;
     }
     EXPECT_EQ(s.ReadValue(Session, "ComSpeed")->dword, 0xFFFFFFFDu);  // sign-extended
     {
-        K_PYLON m(&s);
+        PylonConfig m(&s);
         EXPECT_EQ(m.ComSpeed, -3);
         m.ComSpeed = 0;
     }
     EXPECT_FALSE(s.ReadValue(Session, "ComSpeed"));
-    K_PYLON m(&s);
+    PylonConfig m(&s);
     EXPECT_EQ(m.ComSpeed, 0);
 }
 
@@ -99,17 +99,17 @@ TEST(SessionStore, ValuesOfAnotherShapeAreSkippedOneByOne)
     s.WriteValue(Net + "1", "Port", RegValue::String("2101"));
     s.WriteValue(Net + "1", "IP", RegValue::String("10.0.0.1"));
 
-    K_PYLON m(nullptr);
+    PylonConfig m(nullptr);
     m.UseGamma = true;
     SessionStore::Load(m, s);
-    EXPECT_EQ(m.Conf, (K_PYLON_CONF{10, 20, 30, 40}));
+    EXPECT_EQ(m.Conf, (BrightnessSettings{10, 20, 30, 40}));
     EXPECT_TRUE(m.DOMS);
     EXPECT_TRUE(m.UseCOM);
     EXPECT_TRUE(m.UseGamma);
     EXPECT_EQ(m.ComSpeed, 0);
     EXPECT_EQ(m.Prices[0].Price, (std::array<uint8_t, 6>{}));
     EXPECT_EQ(m.Prices[1].Price, (std::array<uint8_t, 6>{9, 9, 9, 9, 9, 9}));
-    EXPECT_EQ(m.Prices[1].Conf, K_PRICE_CONF{});
+    EXPECT_EQ(m.Prices[1].Conf, LineSettings{});
     EXPECT_EQ(m.Prices[1].Name, "");  // missing name reads empty
     EXPECT_EQ(m.Prices[2].Name, std::string(20, 'A'));
     ASSERT_EQ(m.NetSettings.size(), 1u);
@@ -121,17 +121,17 @@ TEST(ApplicationSettings, LanguageComesBackAndMissingValueIsEmpty)
 {
     MemoryRegStore s;
     {
-        TApplicationSettings a(&s);
+        ApplicationSettings a(&s);
         EXPECT_TRUE(a.LangId.empty());
         a.LangId = "HU";
     }
-    EXPECT_EQ(s.ReadValue(TApplicationSettings::ConfigKey, "LangId")->text, "HU");
+    EXPECT_EQ(s.ReadValue(ApplicationSettings::ConfigKey, "LangId")->text, "HU");
     {
-        TApplicationSettings b(&s);
+        ApplicationSettings b(&s);
         EXPECT_EQ(b.LangId, "HU");
     }
-    s.DeleteValue(TApplicationSettings::ConfigKey, "LangId");
-    TApplicationSettings c(&s);
+    s.DeleteValue(ApplicationSettings::ConfigKey, "LangId");
+    ApplicationSettings c(&s);
     EXPECT_TRUE(c.LangId.empty());
 }
 
@@ -146,6 +146,6 @@ TEST(SessionStore, VerifyAfterSendIsOffUnlessStoredOnAndSurvivesASessionSave)
     }
     MemoryRegStore s;
     ASSERT_TRUE(SessionStore::SaveVerifyAfterSend(s, true));
-    { K_PYLON m(&s); }  // the session written over it keeps the choice
+    { PylonConfig m(&s); }  // the session written over it keeps the choice
     EXPECT_EQ(s.ReadValue(Session, "VerifyAfterSend"), RegValue::DWord(1));
 }

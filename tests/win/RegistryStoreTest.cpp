@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <windows.h>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/SessionStore.h"
-#include "model/TApplicationSettings.h"
+#include "model/ApplicationSettings.h"
 #include "model/UserStore.h"
 
 namespace {
@@ -52,9 +52,9 @@ protected:
         return b;
     }
 
-    static K_PYLON Sample(int entries)
+    static PylonConfig Sample(int entries)
     {
-        K_PYLON m;
+        PylonConfig m;
         m.Conf.Left = 100;
         m.Conf.Right = 90;
         m.Conf.Sensor = 80;
@@ -104,16 +104,16 @@ TEST_F(RegistryStore, KeysAndValuesFollowTheRegistrysRules)
 
 TEST_F(RegistryStore, LanguageCodeIsAStringUnderConfig)
 {
-    { TApplicationSettings s(store.get()); EXPECT_EQ(s.LangId, ""); s.LangId = "HU"; }
+    { ApplicationSettings s(store.get()); EXPECT_EQ(s.LangId, ""); s.LangId = "HU"; }
     EXPECT_EQ(Raw(std::wstring(Root) + L"\\Config", L"LangId"),
               (std::pair<DWORD, std::vector<uint8_t>>{REG_SZ, WideBytes(L"HU")}));
-    TApplicationSettings again(store.get());
+    ApplicationSettings again(store.get());
     EXPECT_EQ(again.LangId, "HU");
 }
 
 TEST_F(RegistryStore, SessionRoundTripsWithTheRegistrysValueTypes)
 {
-    const K_PYLON saved = Sample(12);
+    const PylonConfig saved = Sample(12);
     SessionStore::Save(saved, *store);
 
     const std::wstring session = std::wstring(Root) + L"\\Session";
@@ -142,7 +142,7 @@ TEST_F(RegistryStore, SessionRoundTripsWithTheRegistrysValueTypes)
     const auto listed = store->SubKeyNames(SessionStore::NetSettingsKey);
     ASSERT_EQ(listed.size(), 12u);
     EXPECT_EQ(listed[1], "10");
-    K_PYLON loaded;
+    PylonConfig loaded;
     loaded.ComName = "stale";
     SessionStore::Load(loaded, *store);
     EXPECT_EQ(loaded.ComName, "COM7");

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "comm/EComPort.h"
+#include "comm/SerialPortError.h"
 #include "comm/Frames.h"
 #include "comm/SerialCommand.h"
-#include "comm/TComPort.h"
-#include "model/K_PYLON.h"
+#include "comm/SerialPort.h"
+#include "model/PylonConfig.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ std::string TestPort()
 
 TEST(SerialDeviceWin, FailuresCarryTheirCodeAndTheSystemsNumber)
 {
-    TComPort port;
+    SerialPort port;
     std::vector<std::string> events;
     port.OnBeforeOpen = [&] { events.push_back("before open"); };
     port.OnAfterOpen = [&] { events.push_back("after open"); };
@@ -44,12 +44,12 @@ TEST(SerialDeviceWin, FailuresCarryTheirCodeAndTheSystemsNumber)
         try {
             c.run();
             ADD_FAILURE() << c.what;
-        } catch (const EComPort& e) {
+        } catch (const SerialPortError& e) {
             EXPECT_STREQ(e.what(), c.text) << c.what;
         }
     }
     EXPECT_EQ(events, std::vector<std::string>{"before open"});
-    EXPECT_EQ(TComPort::DevicePath("COM7"), "\\\\.\\COM7");
+    EXPECT_EQ(SerialPort::DevicePath("COM7"), "\\\\.\\COM7");
 }
 
 class SerialToEmulator : public ::testing::Test {
@@ -64,14 +64,14 @@ protected:
         port.SetPort(name);
     }
     std::string name;
-    TComPort port;
+    SerialPort port;
 };
 
 TEST_F(SerialToEmulator, TheMappedPortIsListedAndTakesAPriceBlock)
 {
-    const auto ports = TComPort::ExistingPorts();
+    const auto ports = SerialPort::ExistingPorts();
     EXPECT_NE(std::find(ports.begin(), ports.end(), name), ports.end());
-    for (int code : {TComPort::br2400, TComPort::br115200, TComPort::br9600}) {
+    for (int code : {SerialPort::Baud2400, SerialPort::Baud115200, SerialPort::Baud9600}) {
         port.SetBaudRate(code);
         port.Open();  // the line settings of every rate are taken
         port.Close();
@@ -79,7 +79,7 @@ TEST_F(SerialToEmulator, TheMappedPortIsListedAndTakesAPriceBlock)
     port.Open();
     SerialCommand::WriteHeader(port, 20);
     EXPECT_EQ(SerialCommand::ReadReply(port), 170);
-    K_PYLON model;
+    PylonConfig model;
     model.Prices[2].Price = {0, 0, 4, 3, 2, 1};
     const auto block = Frames::MakeDigitsBlock(model);
     SerialCommand::WriteBytes(port, block.data(), block.size());

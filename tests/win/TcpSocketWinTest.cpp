@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <winsock2.h>
 
-#include "comm/K_CONNECTION.h"
+#include "comm/PylonLink.h"
 #include "comm/TcpSocket.h"
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ int FreePort()
 
 TEST(TcpSocketWin, ARefusedConnectionIsAConnectionError)
 {
-    K_CONNECTION link("0.0.0.0", 2101);
+    PylonLink link("0.0.0.0", 2101);
     link.SetTarget("127.0.0.1", FreePort());
     EXPECT_EQ(link.Connect(), 2);
     EXPECT_FALSE(link.IsConnected());
@@ -45,10 +45,10 @@ TEST(TcpSocketWin, ASendToTheEmulatorIsAcceptedStepByStep)
 {
     const int port = EmulatorPort();
     if (port == 0) GTEST_SKIP() << "LMQ_TEST_TCP_PORT names no emulator";
-    K_CONNECTION link("0.0.0.0", 2101);
+    PylonLink link("0.0.0.0", 2101);
     link.SetTarget("127.0.0.1", port);
     ASSERT_EQ(link.Connect(), 0);
-    K_PYLON model;
+    PylonConfig model;
     model.Prices[0].Price = {9, 8, 7, 6, 5, 4};
     const struct {
         int command;

@@ -17,7 +17,7 @@
 #include "comm/Cancel.h"
 #include "comm/PylonCommandEnv.h"
 #include "comm/RunCommand.h"
-#include "ui/comm/TFInfoWindow.h"
+#include "ui/comm/ProgressLogWindow.h"
 #include "ui/lang/MessageBoxes.h"
 
 namespace {
@@ -93,7 +93,7 @@ bool TransferRunner::Running() { return running.load(); }
 bool TransferRunner::Run(const PylonCommandEnv& env, const std::function<void(PylonCommandEnv&)>& command)
 {
     if (running.exchange(true)) return false;
-    auto* logWindow = dynamic_cast<TFInfoWindow*>(&env.log);
+    auto* logWindow = dynamic_cast<ProgressLogWindow*>(&env.log);
 
     QEventLoop loop;
     PylonCommandEnv worker = env;
@@ -111,7 +111,7 @@ bool TransferRunner::Run(const PylonCommandEnv& env, const std::function<void(Py
                 env.errorBox(text);
             });
         };
-    if (env.showPylon) worker.showPylon = [&](const K_PYLON& model) { On(&loop, [&] { env.showPylon(model); }); };
+    if (env.showPylon) worker.showPylon = [&](const PylonConfig& model) { On(&loop, [&] { env.showPylon(model); }); };
 
     CancelToken token;
     std::atomic<bool> ended{false};

@@ -13,7 +13,7 @@ public:
     // Runs `command` on a worker thread with a copy of `env` whose boxes and
     // picture are shown on this thread (the worker waits for them), and
     // returns when the command has ended. The log takes the command's lines
-    // from the worker; when it is the progress log window (TFInfoWindow) its
+    // from the worker; when it is the progress log window (ProgressLogWindow) its
     // close button cancels the command meanwhile (see RunCommand). False when
     // the command was cancelled, or not run because another one was running.
     static bool Run(const PylonCommandEnv& env, const std::function<void(PylonCommandEnv&)>& command);

@@ -112,7 +112,7 @@ private:
 
 }  // namespace
 
-ChartDrawing DrawBrightnessChart(const TChartStyle& style, QImage& image, float attenuation, int noSensor,
+ChartDrawing DrawBrightnessChart(const ChartStyle& style, QImage& image, float attenuation, int noSensor,
                                  float gamma, bool curveOn)
 {
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
@@ -183,8 +183,8 @@ ChartDrawing DrawBrightnessChart(const TChartStyle& style, QImage& image, float 
     // 8. The two percentages left of the vertical axis.
     out.NoSensorHeight = d;
     out.LevelHeight = e;
-    out.Label1 = Trunc(share * Extended(noSensor));
-    out.Label2 = 100 - Trunc(Extended(attenuation));
+    out.NoSensorPercent = Trunc(share * Extended(noSensor));
+    out.CorrectionPercent = 100 - Trunc(Extended(attenuation));
 
     QPainter painter(&image);
     QFont font = painter.font();
@@ -199,7 +199,7 @@ ChartDrawing DrawBrightnessChart(const TChartStyle& style, QImage& image, float 
         painter.drawText(at + QPoint(0, metrics.ascent()), text);
         return at;
     };
-    out.Label1At = label(out.Label1, axis - d - 6);
-    out.Label2At = label(out.Label2, Trunc(Extended(attenuation) * Extended(Step255)) + T - 6);
+    out.NoSensorPercentAt = label(out.NoSensorPercent, axis - d - 6);
+    out.CorrectionPercentAt = label(out.CorrectionPercent, Trunc(Extended(attenuation) * Extended(Step255)) + T - 6);
     return out;
 }

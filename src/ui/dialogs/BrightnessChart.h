@@ -8,7 +8,7 @@ class QImage;
 
 // Margins and colours of one brightness chart. Colours are 0xBBGGRR, blue in
 // the high byte.
-struct TChartStyle {
+struct ChartStyle {
     int32_t LeftMargin = 20;    // x of the vertical axis; labels sit left of it
     int32_t RightMargin = 5;    // right frame line, from the right edge
     int32_t TopMargin = 5;      // y of the top frame line
@@ -28,10 +28,10 @@ struct TChartStyle {
 struct ChartDrawing {
     int NoSensorHeight = 0;   // d
     int LevelHeight = 0;      // e
-    int Label1 = 0;           // brightness without sensor, percent of full output
-    int Label2 = 0;           // the side's correction, percent
-    QPoint Label1At;
-    QPoint Label2At;
+    int NoSensorPercent = 0;           // brightness without sensor, percent of full output
+    int CorrectionPercent = 0;           // the side's correction, percent
+    QPoint NoSensorPercentAt;
+    QPoint CorrectionPercentAt;
 };
 
 // Paints the transfer chart of one pylon side on `image` (its whole size):
@@ -40,5 +40,5 @@ struct ChartDrawing {
 // light sensor in percent; with `curveOn` the gamma curve is drawn scaled to
 // the side's correction. The pixel rows and label numbers follow the pylon's
 // own fixed-point habits: extended precision, every conversion truncated.
-ChartDrawing DrawBrightnessChart(const TChartStyle& style, QImage& image, float attenuation, int noSensor,
+ChartDrawing DrawBrightnessChart(const ChartStyle& style, QImage& image, float attenuation, int noSensor,
                                  float gamma, bool curveOn);

@@ -2,9 +2,9 @@
 
 #include <QPainter>
 
-#include "ui/dialogs/TStringGrid.h"
+#include "ui/dialogs/StringGrid.h"
 
-OwnerDrawDelegate::OwnerDrawDelegate(TStringGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+OwnerDrawDelegate::OwnerDrawDelegate(StringGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
 void OwnerDrawDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const

@@ -1,14 +1,14 @@
 #pragma once
 #include <QStyledItemDelegate>
 
-class TStringGrid;
+class StringGrid;
 
 // Hands the painting of a grid cell to the grid's OnDrawCell.
 class OwnerDrawDelegate : public QStyledItemDelegate {
 public:
-    explicit OwnerDrawDelegate(TStringGrid* grid);
+    explicit OwnerDrawDelegate(StringGrid* grid);
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    TStringGrid* grid_;
+    StringGrid* grid_;
 };

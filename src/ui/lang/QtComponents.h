@@ -35,9 +35,9 @@ class QObject;
 //  I  TListView  = QTreeWidget: header caption of column i.
 //     TStatusBar = QStatusBar: text of panel i; the panels are the QLabels
 //                  placed on the status bar, in the order they were added.
-//  S  TComboBox  = QComboBox, TListBox = QListWidget, TRadioGroup (project
+//  S  TComboBox  = QComboBox, TListBox = QListWidget, RadioGroup (project
 //     class): item i.
-//  A, B TLabeledEdit (project class): caption and tool tip of its label.
+//  A, B LabeledEdit (project class): caption and tool tip of its label.
 //  D  TEdit      = QLineEdit: its placeholder text.
 // The exact tests compare metaObject()->className(): a subclass is told apart
 // only when it declares Q_OBJECT (without it, it reports its base's name).
@@ -51,7 +51,7 @@ QList<QObject*> OwnedComponents(QObject* root);
 
 // The class a form or control has in the language texts: what its own class
 // declares as Q_CLASSINFO("DesignClass", ...) (the program's classes keep the
-// names the texts were written for: "TFLumarqPylon" gives the title key
+// names the texts were written for: "MainWindow" gives the title key
 // "CFLumarqPylon"), else its C++ class name. Only the most derived class's
 // own declaration counts, as only its own name did.
 QString FormClassName(const QObject* object);

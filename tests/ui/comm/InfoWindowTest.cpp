@@ -9,8 +9,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "ui/comm/TFInfoWindow.h"
-#include "ui/lang/TDM.h"
+#include "ui/comm/ProgressLogWindow.h"
+#include "ui/lang/DataModule.h"
 #include "model/MemoryRegStore.h"
 #include "support/Child.h"
 
@@ -31,14 +31,14 @@ public:
 class InfoWindow : public ::testing::Test {
 protected:
     MemoryRegStore store;
-    TDM dm{&store};
+    DataModule dm{&store};
 };
 
 }  // namespace
 
 TEST_F(InfoWindow, LooksAsDesigned)
 {
-    TFInfoWindow w(dm);
+    ProgressLogWindow w(dm);
     EXPECT_EQ(w.objectName(), "FInfoWindow");
     EXPECT_EQ(w.windowTitle(), "Informacje");
     EXPECT_EQ(Child<QToolButton>(w, "SBOK")->text(), "Zamknij okno");
@@ -80,19 +80,19 @@ TEST_F(InfoWindow, LooksAsDesigned)
 
 TEST_F(InfoWindow, TranslatesItsCaptions)
 {
-    ASSERT_TRUE(dm.LanguageChanger.LoadLanguage("EN"));
-    TFInfoWindow en(dm);
+    ASSERT_TRUE(dm.Changer.LoadLanguage("EN"));
+    ProgressLogWindow en(dm);
     EXPECT_EQ(en.windowTitle(), "Information");
     EXPECT_EQ(Child<QToolButton>(en, "SBOK")->text(), "Close");
-    ASSERT_TRUE(dm.LanguageChanger.LoadLanguage("HU"));
-    TFInfoWindow hu(dm);
+    ASSERT_TRUE(dm.Changer.LoadLanguage("HU"));
+    ProgressLogWindow hu(dm);
     EXPECT_EQ(hu.windowTitle(), QString::fromUtf8("Információ"));
     EXPECT_EQ(Child<QToolButton>(hu, "SBOK")->text(), QString::fromUtf8("Bezár"));
 }
 
 TEST_F(InfoWindow, ShowingClearsAndTheButtonOnlyHides)
 {
-    QPointer<TFInfoWindow> w = new TFInfoWindow(dm);
+    QPointer<ProgressLogWindow> w = new ProgressLogWindow(dm);
     EXPECT_TRUE(w->Lines().isEmpty());
     w->ShowLog();
     w->AppendLine("* Connecting with127.0.0.1...");
@@ -128,7 +128,7 @@ TEST_F(InfoWindow, ShowingClearsAndTheButtonOnlyHides)
 
 TEST_F(InfoWindow, EachLineIsPaintedBeforeAppendReturns)
 {
-    TFInfoWindow w(dm);
+    ProgressLogWindow w(dm);
     w.ShowLog();
     QCoreApplication::processEvents();
     PaintCounter counter(Child<QPlainTextEdit>(w, "REInfoWindow")->viewport());

@@ -17,15 +17,15 @@
 #include "support/TempDir.h"
 
 #include "comm/CommandRig.h"
-#include "ui/comm/TFInfoWindow.h"
-#include "ui/comm/TFServiceOptions.h"
+#include "ui/comm/ProgressLogWindow.h"
+#include "ui/comm/ServiceWindow.h"
 #include "ui/comm/TransferRunner.h"
 #include "ui/lang/MessageBoxes.h"
-#include "ui/lang/TDM.h"
-#include "model/K_FILE.h"
+#include "ui/lang/DataModule.h"
+#include "model/FileHeader.h"
 #include "model/MemoryRegStore.h"
-#include "ui/main/TFLumarqPylon.h"
-#include "ui/main/TSpeedButton.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/FlatButton.h"
 #include "support/Child.h"
 
 namespace {
@@ -35,11 +35,11 @@ protected:
     void SetUp() override
     {
         dm.Settings.LangId = "EN";
-        window = std::make_unique<TFLumarqPylon>(model, file, link, dm);
-        info = std::make_unique<TFInfoWindow>(dm);
+        window = std::make_unique<MainWindow>(model, file, link, dm);
+        info = std::make_unique<ProgressLogWindow>(dm);
         window->SetInfoWindow(info.get());
         window->SetWaiter(&waiter);
-        window->ComPort.timeouts = QuickSerialTimeouts();
+        window->SerialLine.timeouts = QuickSerialTimeouts();
         link.timeout = 300;
         link.firstByteWait = 200;
         window->show();
@@ -68,13 +68,13 @@ protected:
     }
 
     MemoryRegStore store;
-    TDM dm{&store};
-    K_PYLON model;
-    K_FILE file;
-    K_CONNECTION link{"0.0.0.0", 2101};
+    DataModule dm{&store};
+    PylonConfig model;
+    FileHeader file;
+    PylonLink link{"0.0.0.0", 2101};
     RecordingWaiter waiter;
-    std::unique_ptr<TFLumarqPylon> window;
-    std::unique_ptr<TFInfoWindow> info;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<ProgressLogWindow> info;
     PylonEmulator emu;
     uint16_t tcpPort = 0;
     std::vector<MessageBoxCall> boxes;
@@ -93,7 +93,7 @@ TEST_F(MainWindowCommandsTest, SendButtonPutsTheEditedPricesOnThePylon)
     waiter.onWait = [&](int) { atWait = info->Lines(); EXPECT_TRUE(info->isVisible()); };
     QTest::mouseClick(Child<QAbstractButton>(*window, "SBSendConfiguration"), Qt::LeftButton);
 
-    K_PYLON held;
+    PylonConfig held;
     emu.ToModel(held);
     EXPECT_EQ(held.Prices[0].Price[0], 3);
     for (int i = 0; i < 7; ++i) EXPECT_EQ(held.Prices[i].Price, model.Prices[i].Price);
@@ -120,15 +120,15 @@ TEST_F(MainWindowCommandsTest, F5SendsOverTheSerialPortWithItsLogLines)
     QTest::keyClick(window.get(), Qt::Key_F5);
     EXPECT_EQ(atWait, QStringList({"Opening port " + pty, "Opened port " + pty, "* Sending data...", "OK"}));
     EXPECT_EQ(emu.Received().size(), 4u * 3 + 46 + 43 + 22);
-    EXPECT_FALSE(window->ComPort.Connected());
+    EXPECT_FALSE(window->SerialLine.Connected());
 }
 
 TEST_F(MainWindowCommandsTest, VerifyAfterSendIsACheckableItemKeptForTheNextStart)
 {
     MemoryRegStore userStore;
-    K_PYLON bound(&userStore);
+    PylonConfig bound(&userStore);
     for (bool expected : {false, true}) {
-        TFLumarqPylon w(bound, file, link, dm);
+        MainWindow w(bound, file, link, dm);
         EXPECT_EQ(Child<QAction>(w, "Weryfikujpowysaniu1")->isChecked(), expected) << "off until the operator turns it on";
         if (!expected) Child<QAction>(w, "Weryfikujpowysaniu1")->trigger();
     }
@@ -143,7 +143,7 @@ TEST_F(MainWindowCommandsTest, VerifyAfterSendIsACheckableItemKeptForTheNextStar
 
 TEST_F(MainWindowCommandsTest, DownloadButtonShowsWhatThePylonHolds)
 {
-    K_PYLON onPylon;
+    PylonConfig onPylon;
     FillDistinct(onPylon, 4);
     emu.FromModel(onPylon);
     UseNetwork();
@@ -191,8 +191,8 @@ TEST_F(MainWindowCommandsTest, PortLinesAreSilentWhileTheWindowIsDestroyed)
 {
     const std::string pty = UseSerial();
     info->ShowLog();
-    window->ComPort.SetPort(pty);
-    window->ComPort.Open();
+    window->SerialLine.SetPort(pty);
+    window->SerialLine.Open();
     EXPECT_EQ(info->Lines().size(), 2);
     window.reset();
     EXPECT_EQ(info->Lines().size(), 2);
@@ -206,11 +206,11 @@ TEST_F(MainWindowCommandsTest, HiddenShortcutsOpenTheServiceWindowModallyWithThe
     } cases[] = {{QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), 0},
                  {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F11), 1}};
     for (const auto& c : cases) {
-        QPointer<TFServiceOptions> seen;
+        QPointer<ServiceWindow> seen;
         int mode = -1;
         bool modal = false;
         QTimer::singleShot(0, [&] {
-            seen = qobject_cast<TFServiceOptions*>(QApplication::activeModalWidget());
+            seen = qobject_cast<ServiceWindow*>(QApplication::activeModalWidget());
             if (!seen) return;
             mode = seen->PasswordMode();
             modal = seen->isModal();
@@ -266,7 +266,7 @@ TEST_F(MainWindowCommandsTest, WhileAPylonTricklesTheWindowPaintsRefusesInputAnd
         // The program's own time-outs; the pylon answers one byte in 800 ms.
         link.timeout = 2000;
         link.firstByteWait = 1000;
-        window->ComPort.timeouts = TComPort::Timeouts{};
+        window->SerialLine.timeouts = SerialPort::Timeouts{};
         if (serial) UseSerial();
         else UseNetwork();
         emu.Script({PylonEmulator::Step::Trickle(800)});
@@ -302,7 +302,7 @@ TEST_F(MainWindowCommandsTest, WhileAPylonTricklesTheWindowPaintsRefusesInputAnd
         EXPECT_FALSE(TransferRunner::Running());
         EXPECT_FALSE(WorkerAlive());
         EXPECT_FALSE(link.IsConnected());
-        EXPECT_FALSE(window->ComPort.Connected());
+        EXPECT_FALSE(window->SerialLine.Connected());
         EXPECT_TRUE(info->isVisible());
         const QStringList lines = info->Lines();
         ASSERT_FALSE(lines.isEmpty());

@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "comm/CommandRig.h"
-#include "ui/comm/TFServiceOptions.h"
+#include "ui/comm/ServiceWindow.h"
 #include "ui/lang/MessageBoxes.h"
-#include "ui/lang/TDM.h"
+#include "ui/lang/DataModule.h"
 #include "model/MemoryRegStore.h"
 #include "support/Child.h"
 
@@ -32,9 +32,9 @@ protected:
     }
     void TearDown() override { delete window.data(); }
 
-    TFServiceOptions* Open(int mode)
+    ServiceWindow* Open(int mode)
     {
-        window = new TFServiceOptions(nullptr, mode, dm, rig.model, rig.link, rig.log, [] { return Day; },
+        window = new ServiceWindow(nullptr, mode, dm, rig.model, rig.link, rig.log, [] { return Day; },
                                       rig.waiter);
         window->show();
         QApplication::setActiveWindow(window);
@@ -59,13 +59,13 @@ protected:
     static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
     MemoryRegStore store;
-    TDM dm{&store};
+    DataModule dm{&store};
     PylonEmulator emu;
     uint16_t tcpPort = 0;
     CommandRig rig;
     std::vector<MessageBoxCall> boxes;
     MessageBoxSeam seam{[this](const MessageBoxCall& c) { boxes.push_back(c); }};
-    QPointer<TFServiceOptions> window;
+    QPointer<ServiceWindow> window;
 };
 
 TEST_F(ServiceWindowTest, OpensLockedWithItsDesignLayout)
@@ -217,8 +217,8 @@ TEST_F(ServiceWindowTest, TitleBarCloseSendsNothing)
 TEST_F(ServiceWindowTest, LockedWindowRunsNoCommand)
 {
     Open(0);
-    window->SBSendConfigurationClick();
-    window->SpeedButton1Click();
+    window->SendClicked();
+    window->CloseClicked();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(emu.ConnectionsAccepted(), 0);
     EXPECT_EQ(rig.log.shows, 0);
@@ -229,8 +229,8 @@ TEST_F(ServiceWindowTest, PortLeftOpenIsClosedWithItsLogLinesWhenTheWindowGoes)
     const std::string pty = emu.OpenPty();
     Open(0);
     rig.log.ShowLog();
-    window->ComPort.SetPort(pty);
-    window->ComPort.Open();
+    window->SerialLine.SetPort(pty);
+    window->SerialLine.Open();
     delete window.data();
     EXPECT_EQ(rig.log.lines, PortLines(pty, 0, 3));
 }
@@ -240,9 +240,9 @@ TEST_F(ServiceWindowTest, SerialTestNamesThePortPlainly)
     const std::string pty = emu.OpenPty();
     rig.UseSerial(pty);
     Unlock(0);
-    window->ComPort.timeouts = QuickSerialTimeouts();
+    window->SerialLine.timeouts = QuickSerialTimeouts();
     QTest::mouseClick(Child<QToolButton>(*window, "SpeedButton3"), Qt::LeftButton);
-    EXPECT_EQ(window->ComPort.Port(), pty);
+    EXPECT_EQ(window->SerialLine.Port(), pty);
     ASSERT_FALSE(rig.log.lines.empty());
     EXPECT_EQ(rig.log.lines.front(), "Opening port " + pty);
     EXPECT_EQ(emu.GetState().test, 2);
@@ -250,7 +250,7 @@ TEST_F(ServiceWindowTest, SerialTestNamesThePortPlainly)
 
 TEST_F(ServiceWindowTest, EnglishTextsExceptTheTestButtons)
 {
-    ASSERT_TRUE(dm.LanguageChanger.LoadLanguage("EN"));
+    ASSERT_TRUE(dm.Changer.LoadLanguage("EN"));
     Open(0);
     EXPECT_EQ(window->windowTitle(), "Service options");
     EXPECT_EQ(Child<QLabel>(*window, "Label2")->text(), "ATTENTION: Lumarq Technology service option");

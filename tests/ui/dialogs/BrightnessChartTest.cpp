@@ -27,7 +27,7 @@ struct Chart {
     Chart(float attenuation, int noSensor, float gamma = 2.2f, bool curveOn = true)
     {
         image.fill(Qt::magenta);  // whatever was there before must go
-        drawn = DrawBrightnessChart(TChartStyle(), image, attenuation, noSensor, gamma, curveOn);
+        drawn = DrawBrightnessChart(ChartStyle(), image, attenuation, noSensor, gamma, curveOn);
     }
     QRgb At(int x, int y) const { return image.pixel(x, y) & 0xFFFFFF; }
     bool Is(int x, int y, QRgb c) const { return At(x, y) == (c & 0xFFFFFF); }
@@ -140,8 +140,8 @@ TEST_P(ChartCases, LinesMarkerAndLabelsLandOnTheirPixels)
             }
     }
 
-    EXPECT_EQ(c.drawn.Label1, k.label1);
-    EXPECT_EQ(c.drawn.Label2, k.label2);
+    EXPECT_EQ(c.drawn.NoSensorPercent, k.label1);
+    EXPECT_EQ(c.drawn.CorrectionPercent, k.label2);
     ExpectLabels(c, k.label1, Axis - k.d - 6, k.label2, k.label2Top, QPoint(mx, my));
 }
 
@@ -238,7 +238,7 @@ TEST(BrightnessChart, GammaOneFollowsTheStraightLineToTheLevel)
 
 TEST(BrightnessChart, StyleDefaultsAndColourOrder)
 {
-    const TChartStyle s;
+    const ChartStyle s;
     EXPECT_EQ(s.LeftMargin, 20);
     EXPECT_EQ(s.RightMargin, 5);
     EXPECT_EQ(s.TopMargin, 5);
@@ -250,7 +250,7 @@ TEST(BrightnessChart, StyleDefaultsAndColourOrder)
 
 TEST(BrightnessChart, OtherMarginsMoveTheAxes)
 {
-    TChartStyle s;
+    ChartStyle s;
     s.LeftMargin = 30;
     s.BottomMargin = 10;
     QImage img(300, 280, QImage::Format_RGB32);

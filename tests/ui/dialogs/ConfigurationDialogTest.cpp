@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "DialogRig.h"
-#include "ui/dialogs/TFLumarqConfiguration.h"
+#include "ui/dialogs/BrightnessDialog.h"
 #include "support/Child.h"
 
 namespace {
@@ -24,9 +24,9 @@ class ConfigurationDialogTest : public ::testing::Test {
 protected:
     void TearDown() override { delete dialog.data(); }
 
-    TFLumarqConfiguration* Open()
+    BrightnessDialog* Open()
     {
-        dialog = new TFLumarqConfiguration(nullptr, rig.dm.LanguageChanger, rig.model);
+        dialog = new BrightnessDialog(nullptr, rig.dm.Changer, rig.model);
         ShowDialog(dialog.data());
         return dialog;
     }
@@ -60,7 +60,7 @@ protected:
     }
 
     DialogRig rig;
-    QPointer<TFLumarqConfiguration> dialog;
+    QPointer<BrightnessDialog> dialog;
 };
 
 TEST_F(ConfigurationDialogTest, OpensTranslatedWithItsControlsAndTheModelValues)
@@ -205,8 +205,8 @@ TEST_F(ConfigurationDialogTest, SensorBoxSwitchesTheGammaControlsAndTheCurve)
 TEST_F(ConfigurationDialogTest, CancelAndTheCloseBoxChangeNothing)
 {
     rig.model.Conf = {90, 80, 70, 12};
-    const K_PYLON before = [&] {
-        K_PYLON copy(rig.model);
+    const PylonConfig before = [&] {
+        PylonConfig copy(rig.model);
         copy.DetachSession();
         return copy;
     }();

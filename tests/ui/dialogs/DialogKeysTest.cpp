@@ -15,10 +15,10 @@
 
 #include "DialogRig.h"
 #include "ui/common/Palettes.h"
-#include "ui/dialogs/TFLumarqConfiguration.h"
-#include "ui/dialogs/TFLumarqNetworkSettings.h"
-#include "ui/dialogs/TStringGrid.h"
-#include "ui/dialogs/TfPylonFontSetting.h"
+#include "ui/dialogs/BrightnessDialog.h"
+#include "ui/dialogs/ConnectionDialog.h"
+#include "ui/dialogs/StringGrid.h"
+#include "ui/dialogs/FontDialog.h"
 #include "support/Child.h"
 
 namespace {
@@ -32,14 +32,14 @@ struct Kind {
 };
 
 const Kind Kinds[] = {
-    {"fonts", [](DialogRig& r) { return new TfPylonFontSetting(nullptr, r.dm.LanguageChanger, r.model); },
+    {"fonts", [](DialogRig& r) { return new FontDialog(nullptr, r.dm.Changer, r.model); },
      {"cbBasicFont", "cbUpperIndex", "SBOK", "SBAbort", "cbBasicFont"}},
-    {"brightness", [](DialogRig& r) { return new TFLumarqConfiguration(nullptr, r.dm.LanguageChanger, r.model); },
+    {"brightness", [](DialogRig& r) { return new BrightnessDialog(nullptr, r.dm.Changer, r.model); },
      {"TBLeft", "TBRight", "chbUseGamma", "TBSensor", "SBOK", "SBAbort", "TBLeft"}},  // gamma off: no slider
     {"connections",
      [](DialogRig& r) {
          r.model.NetSettings = {{"North", "192.168.0.11", 2101, true}, {"South", "192.168.0.12", 2101, false}};
-         return new TFLumarqNetworkSettings(nullptr, r.dm.LanguageChanger, r.model,
+         return new ConnectionDialog(nullptr, r.dm.Changer, r.model,
                                             [] { return std::vector<std::string>{"ttyS0"}; });
      },
      {"qt_tabwidget_tabbar", "EName", "EIP1", "EIP2", "EIP3", "EIP4", "CBState", "EPort", "SBAdd", "SBSub",
@@ -109,7 +109,7 @@ TEST(DialogKeys, EveryFocusableControlIsNamedAndEveryCaptionFitsInEachLanguage)
         for (const Kind& kind : Kinds) {
             SCOPED_TRACE(language.toStdString() + " " + kind.name);
             DialogRig rig;
-            rig.dm.LanguageChanger.LoadLanguage(language);
+            rig.dm.Changer.LoadLanguage(language);
             std::unique_ptr<QDialog> dialog(kind.make(rig));
             ShowDialog(dialog.get());
             for (QWidget* w : dialog->findChildren<QWidget*>()) {
@@ -117,11 +117,11 @@ TEST(DialogKeys, EveryFocusableControlIsNamedAndEveryCaptionFitsInEachLanguage)
                     EXPECT_FALSE(AccessibleName(w).isEmpty()) << w->objectName().toStdString();
                 EXPECT_EQ(Overflow(w), 0) << w->objectName().toStdString();
             }
-            if (auto* grid = dialog->findChild<TStringGrid*>()) {
-                EXPECT_EQ(grid->rowHeight(1), TStringGrid::DefaultRowHeight);
-                const int needed = grid->fontMetrics().horizontalAdvance(grid->Cell(TFLumarqNetworkSettings::ColIP, 1)) + 3;
-                EXPECT_EQ(grid->Cell(TFLumarqNetworkSettings::ColIP, 1), "192.168.0.11");
-                EXPECT_LE(needed, grid->columnWidth(TFLumarqNetworkSettings::ColIP));
+            if (auto* grid = dialog->findChild<StringGrid*>()) {
+                EXPECT_EQ(grid->rowHeight(1), StringGrid::DefaultRowHeight);
+                const int needed = grid->fontMetrics().horizontalAdvance(grid->Cell(ConnectionDialog::ColIP, 1)) + 3;
+                EXPECT_EQ(grid->Cell(ConnectionDialog::ColIP, 1), "192.168.0.11");
+                EXPECT_LE(needed, grid->columnWidth(ConnectionDialog::ColIP));
             }
         }
     }
@@ -134,7 +134,7 @@ TEST(DialogKeys, FontDialogTextKeepsItsContrastInEveryPalette)
         SCOPED_TRACE(int(kind));
         QApplication::setPalette(MakePalette(kind));
         DialogRig rig;
-        TfPylonFontSetting dialog(nullptr, rig.dm.LanguageChanger, rig.model);
+        FontDialog dialog(nullptr, rig.dm.Changer, rig.model);
         ShowDialog(&dialog);
         const QColor background = dialog.palette().color(dialog.backgroundRole());
         // The background drawn is the palette's, not a colour of the form's own.

@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "ui/lang/MessageBoxes.h"
-#include "ui/lang/TDM.h"
-#include "model/K_PYLON.h"
+#include "ui/lang/DataModule.h"
+#include "model/PylonConfig.h"
 #include "model/MemoryRegStore.h"
 
 struct DialogRig {
-    DialogRig() { dm.LanguageChanger.LoadLanguage(QStringLiteral("EN")); }
+    DialogRig() { dm.Changer.LoadLanguage(QStringLiteral("EN")); }
 
     MemoryRegStore store;
-    TDM dm{&store};
-    K_PYLON model;
+    DataModule dm{&store};
+    PylonConfig model;
     std::vector<MessageBoxCall> boxes;
     MessageBoxSeam seam{[this](const MessageBoxCall& c) { boxes.push_back(c); }};
 };

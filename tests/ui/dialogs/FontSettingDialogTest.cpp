@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "DialogRig.h"
-#include "ui/dialogs/TfPylonFontSetting.h"
+#include "ui/dialogs/FontDialog.h"
 #include "support/Child.h"
 
 namespace {
@@ -16,9 +16,9 @@ class FontSettingTest : public ::testing::Test {
 protected:
     void TearDown() override { delete dialog.data(); }
 
-    TfPylonFontSetting* Open()
+    FontDialog* Open()
     {
-        dialog = new TfPylonFontSetting(nullptr, rig.dm.LanguageChanger, rig.model);
+        dialog = new FontDialog(nullptr, rig.dm.Changer, rig.model);
         ShowDialog(dialog.data());
         return dialog;
     }
@@ -33,7 +33,7 @@ protected:
     }
 
     DialogRig rig;
-    QPointer<TfPylonFontSetting> dialog;
+    QPointer<FontDialog> dialog;
 };
 
 TEST_F(FontSettingTest, OpensWithTheModelsFontsInEnglish)

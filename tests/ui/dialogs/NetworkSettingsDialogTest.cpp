@@ -15,21 +15,21 @@
 
 #include "DialogRig.h"
 #include "lang/Msg.h"
-#include "ui/dialogs/TFLumarqNetworkSettings.h"
-#include "ui/dialogs/TStringGrid.h"
+#include "ui/dialogs/ConnectionDialog.h"
+#include "ui/dialogs/StringGrid.h"
 #include "support/Child.h"
 
 namespace {
 
-using Entry = K_PYLON::tag_IP_SETTINGS;
+using Entry = PylonConfig::NetworkPylon;
 
 class NetworkSettingsTest : public ::testing::Test {
 protected:
     void TearDown() override { delete dialog.data(); }
 
-    TFLumarqNetworkSettings* Open(std::vector<std::string> ports = {"ttyS0", "ttyUSB0", "ttyACM1"})
+    ConnectionDialog* Open(std::vector<std::string> ports = {"ttyS0", "ttyUSB0", "ttyACM1"})
     {
-        dialog = new TFLumarqNetworkSettings(nullptr, rig.dm.LanguageChanger, rig.model,
+        dialog = new ConnectionDialog(nullptr, rig.dm.Changer, rig.model,
                                              [ports] { return ports; });
         ShowDialog(dialog.data());
         return dialog;
@@ -42,7 +42,7 @@ protected:
                                  {"Road", "10.0.0.3", 2103, true}};
     }
 
-    TStringGrid* Grid() const { return Child<TStringGrid>(*dialog, "SGTable"); }
+    StringGrid* Grid() const { return Child<StringGrid>(*dialog, "SGTable"); }
 
     QStringList Column(int col) const
     {
@@ -79,7 +79,7 @@ protected:
     void Click(QToolButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 
     DialogRig rig;
-    QPointer<TFLumarqNetworkSettings> dialog;
+    QPointer<ConnectionDialog> dialog;
 };
 
 TEST_F(NetworkSettingsTest, OpensWithTheModelsPylonsAndDesignDefaults)
@@ -401,7 +401,7 @@ TEST_F(NetworkSettingsTest, CancelChangesNothing)
 {
     ThreePylons();
     rig.model.ComSpeed = 7;
-    K_PYLON before(rig.model);
+    PylonConfig before(rig.model);
     before.DetachSession();
     for (bool viaCloseBox : {false, true}) {
         Open();

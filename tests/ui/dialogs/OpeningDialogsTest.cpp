@@ -14,17 +14,17 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "comm/K_CONNECTION.h"
-#include "ui/comm/TFInfoWindow.h"
-#include "ui/lang/TDM.h"
-#include "model/K_FILE.h"
-#include "model/K_PYLON.h"
+#include "comm/PylonLink.h"
+#include "ui/comm/ProgressLogWindow.h"
+#include "ui/lang/DataModule.h"
+#include "model/FileHeader.h"
+#include "model/PylonConfig.h"
 #include "model/MemoryRegStore.h"
-#include "ui/dialogs/TFLumarqConfiguration.h"
-#include "ui/dialogs/TFLumarqNetworkSettings.h"
-#include "ui/dialogs/TfPylonFontSetting.h"
-#include "ui/main/TFLumarqPylon.h"
-#include "ui/main/TSpeedButton.h"
+#include "ui/dialogs/BrightnessDialog.h"
+#include "ui/dialogs/ConnectionDialog.h"
+#include "ui/dialogs/FontDialog.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/FlatButton.h"
 #include "support/Child.h"
 
 namespace {
@@ -42,10 +42,10 @@ class OpeningDialogsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dm = std::make_unique<TDM>(&store);
+        dm = std::make_unique<DataModule>(&store);
         dm->Settings.LangId = language.toStdString();
-        window = std::make_unique<TFLumarqPylon>(model, file, link, *dm);
-        info = std::make_unique<TFInfoWindow>(*dm);
+        window = std::make_unique<MainWindow>(model, file, link, *dm);
+        info = std::make_unique<ProgressLogWindow>(*dm);
         window->SetInfoWindow(info.get());
         window->show();
         QApplication::setActiveWindow(window.get());
@@ -72,15 +72,15 @@ protected:
             seen.size = d->size();
             seen.centre = d->frameGeometry().center();
             seen.modal = d->isModal();
-            seen.globalSet = FLumarqConfiguration == d || FLumarqNetworkSettings == d;
+            seen.globalSet = OpenBrightnessDialog == d || OpenConnectionDialog == d;
             answered = true;
             answer(d);
             if (d->isVisible()) d->reject();
         });
         open();
         EXPECT_TRUE(answered) << "no modal dialog came up";
-        EXPECT_EQ(FLumarqConfiguration, nullptr);
-        EXPECT_EQ(FLumarqNetworkSettings, nullptr);
+        EXPECT_EQ(OpenBrightnessDialog, nullptr);
+        EXPECT_EQ(OpenConnectionDialog, nullptr);
         return seen;
     }
 
@@ -101,12 +101,12 @@ protected:
 
     QString language = QStringLiteral("EN");
     MemoryRegStore store;
-    K_PYLON model{&store};
-    K_FILE file;
-    K_CONNECTION link{"0.0.0.0", 2101};
-    std::unique_ptr<TDM> dm;
-    std::unique_ptr<TFLumarqPylon> window;
-    std::unique_ptr<TFInfoWindow> info;
+    PylonConfig model{&store};
+    FileHeader file;
+    PylonLink link{"0.0.0.0", 2101};
+    std::unique_ptr<DataModule> dm;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<ProgressLogWindow> info;
 };
 
 TEST_F(OpeningDialogsTest, BrightnessDialogFromF6AndItsButton)

@@ -15,9 +15,9 @@
 #include "support/TempDir.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/history/HistoryTableModel.h"
-#include "ui/history/TFSendHistory.h"
+#include "ui/history/SendHistoryWindow.h"
 #include "ui/lang/MessageBoxes.h"
-#include "ui/lang/TLanguageChanger.h"
+#include "ui/lang/LanguageChanger.h"
 #include "support/Child.h"
 
 namespace {
@@ -79,7 +79,7 @@ protected:
 
     TempDir dir;
     History history{dir.File("history.sqlite")};
-    TLanguageChanger language{QString()};
+    LanguageChanger language{QString()};
     ScriptedDialogs dialogs;
 };
 
@@ -87,7 +87,7 @@ protected:
 
 TEST_F(HistoryWindowTest, ListsNewestFirstFetchesAsItScrollsAndFilters)
 {
-    TFSendHistory w(nullptr, language, history, dialogs);
+    SendHistoryWindow w(nullptr, language, history, dialogs);
     EXPECT_EQ(w.objectName(), "FSendHistory");
     EXPECT_EQ(w.windowTitle(), "Send history");
     EXPECT_EQ(Child<QPushButton>(w, "BExport")->text(), "Export CSV...");
@@ -151,7 +151,7 @@ TEST_F(HistoryWindowTest, ListsNewestFirstFetchesAsItScrollsAndFilters)
 
 TEST_F(HistoryWindowTest, ExportsTheShownRecordsAsCsvThroughTheFileDialog)
 {
-    TFSendHistory w(nullptr, language, history, dialogs);
+    SendHistoryWindow w(nullptr, language, history, dialogs);
     Child<QComboBox>(w, "CBResult")->setCurrentIndex(2);
     Child<QComboBox>(w, "CBPylon")->setCurrentIndex(3);
     dialogs.answer = QString::fromStdString(dir.File("out.csv"));

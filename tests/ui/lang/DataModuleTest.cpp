@@ -7,7 +7,7 @@
 
 #include "lang/Msg.h"
 #include "ui/lang/SystemLanguage.h"
-#include "ui/lang/TDM.h"
+#include "ui/lang/DataModule.h"
 #include "model/MemoryRegStore.h"
 #include "QStringPrint.h"
 
@@ -30,8 +30,8 @@ protected:
 
 TEST_F(DataModuleTest, OffersFourLanguagesInMenuOrder)
 {
-    TDM dm(&store, QString());
-    const auto& list = dm.LanguageChanger.Languages;
+    DataModule dm(&store, QString());
+    const auto& list = dm.Changer.Languages;
     ASSERT_EQ(list.size(), 4);
     const struct { const char* code; const char* name; int image; } want[] = {
         {"PL", "Polski", 0}, {"EN", "English", 1}, {"HU", "Magyar", 2}, {"DE", "Deutsch", 12}};
@@ -40,18 +40,18 @@ TEST_F(DataModuleTest, OffersFourLanguagesInMenuOrder)
         EXPECT_EQ(list[i].Name, want[i].name);
         EXPECT_EQ(list[i].ImageIndex, want[i].image);
         EXPECT_EQ(list[i].MenuItem, nullptr);
-        EXPECT_TRUE(TLanguageChanger::LanguageText(list[i].Code).has_value());
+        EXPECT_TRUE(LanguageChanger::LanguageText(list[i].Code).has_value());
     }
 }
 
 TEST_F(DataModuleTest, GlyphsAreDistinct16x16ImagesWithAlpha)
 {
-    TDM dm(&store, QString());
-    ASSERT_EQ(dm.il16x16.size(), Glyph16Count);
+    DataModule dm(&store, QString());
+    ASSERT_EQ(dm.Glyphs.size(), Glyph16Count);
     QSet<QByteArray> seen;
-    for (int i = 0; i < dm.il16x16.size(); ++i) {
+    for (int i = 0; i < dm.Glyphs.size(); ++i) {
         SCOPED_TRACE(i);
-        const QImage image = dm.il16x16[i].pixmap(16, 16).toImage();
+        const QImage image = dm.Glyphs[i].pixmap(16, 16).toImage();
         ASSERT_EQ(image.size(), QSize(16, 16));
         EXPECT_TRUE(image.hasAlphaChannel());
         int opaque = 0, clear = 0;
@@ -72,12 +72,12 @@ TEST_F(DataModuleTest, GlyphsAreDistinct16x16ImagesWithAlpha)
 TEST_F(DataModuleTest, KeepsTheStoredCodeAndStoresItAtTheEnd)
 {
     {
-        TDM dm(&store, QString());
+        DataModule dm(&store, QString());
         EXPECT_TRUE(dm.Settings.LangId.empty());
         dm.Settings.LangId = "HU";
     }
     EXPECT_EQ(StoredLangId(store), "HU");
-    TDM again(&store, QString());
+    DataModule again(&store, QString());
     EXPECT_EQ(again.Settings.LangId, "HU");
     EXPECT_TRUE(again.LoadLanguage());
     EXPECT_EQ(Msg[28], "OK");
@@ -87,7 +87,7 @@ TEST_F(DataModuleTest, KeepsTheStoredCodeAndStoresItAtTheEnd)
 TEST_F(DataModuleTest, FirstStartTakesTheSystemLanguageAndStoresIt)
 {
     {
-        TDM dm(&store, QString());
+        DataModule dm(&store, QString());
         dm.ChooseStartupLanguage(LangGerman);
         EXPECT_EQ(dm.Settings.LangId, "DE");
         EXPECT_TRUE(dm.LoadLanguage());
@@ -95,7 +95,7 @@ TEST_F(DataModuleTest, FirstStartTakesTheSystemLanguageAndStoresIt)
     }
     EXPECT_EQ(StoredLangId(store), "DE");
     // A stored choice wins over the system language.
-    TDM dm(&store, QString());
+    DataModule dm(&store, QString());
     dm.ChooseStartupLanguage(LangPolish);
     EXPECT_EQ(dm.Settings.LangId, "DE");
 }
@@ -104,7 +104,7 @@ TEST_F(DataModuleTest, UnknownStoredCodeKeepsDesignTextsUntilALanguageIsPicked)
 {
     ASSERT_TRUE(store.CreateKey(ConfigKey));
     ASSERT_TRUE(store.WriteValue(ConfigKey, "LangId", RegValue::String("XX")));
-    TDM dm(&store, QString());
+    DataModule dm(&store, QString());
     dm.ChooseStartupLanguage(LangEnglish);
     EXPECT_EQ(dm.Settings.LangId, "XX");
 
@@ -114,13 +114,13 @@ TEST_F(DataModuleTest, UnknownStoredCodeKeepsDesignTextsUntilALanguageIsPicked)
     auto* button = new QLabel("Zamknij okno", &form);
     button->setObjectName("SBOK");
     EXPECT_FALSE(dm.LoadLanguage());
-    dm.LanguageChanger.Translate(&form, form.objectName(), QString(), 0);
+    dm.Changer.Translate(&form, form.objectName(), QString(), 0);
     EXPECT_EQ(button->text(), "Zamknij okno");
     for (const std::string& m : Msg) EXPECT_TRUE(m.empty());
 
     dm.Settings.LangId = "EN";
     EXPECT_TRUE(dm.LoadLanguage());
-    dm.LanguageChanger.Translate(&form, form.objectName(), QString(), 0);
+    dm.Changer.Translate(&form, form.objectName(), QString(), 0);
     EXPECT_EQ(button->text(), "Close");
     EXPECT_EQ(Msg[0], "* Undefined network settings");
 }

@@ -7,7 +7,7 @@
 #include "QStringPrint.h"
 
 #include "lang/Msg.h"
-#include "ui/lang/TLanguageChanger.h"
+#include "ui/lang/LanguageChanger.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -27,7 +27,7 @@ void WriteFile(const std::string& path, const QByteArray& bytes)
 
 TEST_F(LoadLanguageTest, EachBuiltInLanguageLoadsItsTextAndMessages)
 {
-    TLanguageChanger changer(QString{});
+    LanguageChanger changer(QString{});
     const struct { const char* code; const char* name; const char* msg13; const char* msg38; } cases[] = {
         {"PL", "Polski", "* Błąd pamięci", "Polski Producent Wyświetlaczy LED"},
         {"EN", "English", "* Memory error", "Polish manufacturer of LED displays"},
@@ -47,19 +47,19 @@ TEST_F(LoadLanguageTest, EachBuiltInLanguageLoadsItsTextAndMessages)
 
 TEST_F(LoadLanguageTest, CodeLookupIgnoresCaseButTakesNoPaths)
 {
-    TLanguageChanger changer(QString{});
-    EXPECT_TRUE(TLanguageChanger::LanguageText("en").has_value());
+    LanguageChanger changer(QString{});
+    EXPECT_TRUE(LanguageChanger::LanguageText("en").has_value());
     EXPECT_TRUE(changer.LoadLanguage("hu"));
     EXPECT_EQ(Msg[28], "OK");
     for (const char* bad : {"", "XX", "E", "ENG", "../EN", "EN/..", "/lang/ID_LANGINI_EN", "*"}) {
         SCOPED_TRACE(bad);
-        EXPECT_FALSE(TLanguageChanger::LanguageText(QString::fromLatin1(bad)).has_value());
+        EXPECT_FALSE(LanguageChanger::LanguageText(QString::fromLatin1(bad)).has_value());
     }
 }
 
 TEST_F(LoadLanguageTest, UnknownCodeChangesNothing)
 {
-    TLanguageChanger changer(QString{});
+    LanguageChanger changer(QString{});
     EXPECT_FALSE(changer.LoadLanguage("FR"));
     EXPECT_EQ(changer.Texts.SectionCount(), 0);
     for (const std::string& m : Msg) EXPECT_TRUE(m.empty());
@@ -77,7 +77,7 @@ TEST_F(LoadLanguageTest, IniBesideTheProgramIsTheInitialTextAndIsNeverWritten)
     const QByteArray content = "\xEF\xBB\xBF[FLumarqPylon]\r\nCFLumarqPylon=Pylon z pliku\r\n[MSG]\r\n0=z pliku\r\n";
     WriteFile(path, content);
     {
-        TLanguageChanger changer(QString::fromStdString(path));
+        LanguageChanger changer(QString::fromStdString(path));
         EXPECT_EQ(changer.Texts.ReadString("flumarqpylon", "cflumarqpylon", {}), "Pylon z pliku");
         // The initial text does not fill the messages; only a loaded language does.
         EXPECT_TRUE(Msg[0].empty());
@@ -88,7 +88,7 @@ TEST_F(LoadLanguageTest, IniBesideTheProgramIsTheInitialTextAndIsNeverWritten)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), content);
 
-    TLanguageChanger without(QString::fromStdString(dir.File("missing.INI")));
+    LanguageChanger without(QString::fromStdString(dir.File("missing.INI")));
     EXPECT_EQ(without.Texts.SectionCount(), 0);
 }
 
@@ -99,7 +99,7 @@ TEST_F(LoadLanguageTest, IniThatIsNoRegularFileGivesNoTextsAtOnce)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null"), dir.Path()}) {
         const auto start = std::chrono::steady_clock::now();
-        TLanguageChanger changer(QString::fromStdString(path));
+        LanguageChanger changer(QString::fromStdString(path));
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100)) << path;
         EXPECT_EQ(changer.Texts.SectionCount(), 0) << path;
     }
@@ -109,13 +109,13 @@ TEST_F(LoadLanguageTest, IniBesideTheProgramIsFoundInAnyLetterCase)
 {
     TempDir dir;
     const QString folder = QString::fromStdString(dir.Path());
-    EXPECT_EQ(TLanguageChanger::IniPathIn(folder), folder + "/LumarqPylon.INI");
+    EXPECT_EQ(LanguageChanger::IniPathIn(folder), folder + "/LumarqPylon.INI");
     WriteFile(dir.File("lumarqpylon.ini"), "[MSG]\n0=x\n");
-    EXPECT_EQ(TLanguageChanger::IniPathIn(folder), folder + "/lumarqpylon.ini");
-    TLanguageChanger changer(TLanguageChanger::IniPathIn(folder));
+    EXPECT_EQ(LanguageChanger::IniPathIn(folder), folder + "/lumarqpylon.ini");
+    LanguageChanger changer(LanguageChanger::IniPathIn(folder));
     EXPECT_EQ(changer.Texts.ReadString("MSG", "0", {}), "x");
     WriteFile(dir.File("LumarqPylon.INI"), "[MSG]\n0=y\n");
-    EXPECT_EQ(TLanguageChanger::IniPathIn(folder), folder + "/LumarqPylon.INI");
+    EXPECT_EQ(LanguageChanger::IniPathIn(folder), folder + "/LumarqPylon.INI");
 }
 
 }  // namespace
@@ -125,7 +125,7 @@ namespace {
 // ID_LANGINI_T1 and _T2 are extra texts compiled into this test only.
 TEST_F(LoadLanguageTest, MessagesTakeEscapesAndDefaultToError)
 {
-    TLanguageChanger changer(QString{});
+    LanguageChanger changer(QString{});
     ASSERT_TRUE(changer.LoadLanguage("T1"));
     EXPECT_EQ(Msg[0], "first\r\nsecond");
     EXPECT_EQ(Msg[1], "tab\there");
@@ -140,7 +140,7 @@ TEST_F(LoadLanguageTest, MessagesTakeEscapesAndDefaultToError)
 
 TEST_F(LoadLanguageTest, TextWithoutMessagesLeavesTheTable)
 {
-    TLanguageChanger changer(QString{});
+    LanguageChanger changer(QString{});
     ASSERT_TRUE(changer.LoadLanguage("EN"));
     ASSERT_TRUE(changer.LoadLanguage("T2"));
     EXPECT_EQ(changer.Texts.ReadString("FTestPylon", "CLabel1", {}), "no messages here");

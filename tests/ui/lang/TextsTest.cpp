@@ -6,7 +6,7 @@
 
 #include "QStringPrint.h"
 
-#include "ui/lang/TLanguageChanger.h"
+#include "ui/lang/LanguageChanger.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ QMap<QString, Text> ReadTranscription()
 
 QByteArray Resource(const QString& code)
 {
-    const auto text = TLanguageChanger::LanguageText(code);
+    const auto text = LanguageChanger::LanguageText(code);
     return text ? QByteArray::fromStdString(*text) : QByteArray();
 }
 
@@ -139,7 +139,7 @@ TEST(LanguageTexts, HoldTheTranscribedKeysAndValuesInSectionOrder)
 
 TEST(LanguageTexts, CountKeysAndKeepPolishOnlyMenuCaption)
 {
-    TLanguageChanger changer(QString{});
+    LanguageChanger changer(QString{});
     for (const QString& code : Codes) {
         SCOPED_TRACE(code.toStdString());
         ASSERT_TRUE(changer.LoadLanguage(code));

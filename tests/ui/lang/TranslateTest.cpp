@@ -22,9 +22,9 @@
 #include <gtest/gtest.h>
 
 #include "ui/lang/QtComponents.h"
-#include "ui/lang/TLabeledEdit.h"
-#include "ui/lang/TLanguageChanger.h"
-#include "ui/lang/TRadioGroup.h"
+#include "ui/lang/LabeledEdit.h"
+#include "ui/lang/LanguageChanger.h"
+#include "ui/lang/RadioGroup.h"
 #include "QStringPrint.h"
 
 // A combo box of the program's own: its class name is not QComboBox.
@@ -74,8 +74,8 @@ public:
         mFile->setObjectName("Plik1");
         aOpen = mFile->addAction("Otwórz...");
         aOpen->setObjectName("Otwrzplik1");
-        mLanguage = menuBar->addMenu("Language");
-        mLanguage->setObjectName("mLanguage");
+        LanguageMenu = menuBar->addMenu("Language");
+        LanguageMenu->setObjectName("mLanguage");
 
         auto* panel = new QFrame(this);
         panel->setObjectName("PPrices");
@@ -97,10 +97,10 @@ public:
         name11->setObjectName("CBName11");
         name11->addItems({"a", "b"});
         lineLayout->addWidget(name11);
-        sbFonts = new QToolButton(panel);
-        sbFonts->setObjectName("sbFonts");
-        sbFonts->setToolTip("czcionki");
-        panelLayout->addWidget(sbFonts);
+        FontsButton = new QToolButton(panel);
+        FontsButton->setObjectName("sbFonts");
+        FontsButton->setToolTip("czcionki");
+        panelLayout->addWidget(FontsButton);
 
         subCombo = new TCBNameBox(this);
         subCombo->setObjectName("CBSub");
@@ -123,7 +123,7 @@ public:
         edit->setObjectName("EName");
         spin = new TSpinLine(this);
         spin->setObjectName("ESpin");
-        labeled = new TLabeledEdit(this);
+        labeled = new LabeledEdit(this);
         labeled->setObjectName("LEPort");
         labeled->EditLabel()->setText("Port");
         list = new QListWidget(this);
@@ -132,7 +132,7 @@ public:
         view = new QTreeWidget(this);
         view->setObjectName("LVPylons");
         view->setHeaderLabels({"Nazwa", "IP", "Port"});
-        radio = new TRadioGroup(this);
+        radio = new RadioGroup(this);
         radio->setObjectName("RGMode");
         radio->SetItems({"tryb 1", "tryb 2"});
         radio->SetItemIndex(1);
@@ -155,12 +155,12 @@ public:
 
     QMenuBar* menuBar;
     QMenu* mFile;
-    QMenu* mLanguage;
+    QMenu* LanguageMenu;
     QAction* aOpen;
     QCheckBox* priceOff;
     QComboBox* name1;
     QComboBox* name11;
-    QToolButton* sbFonts;
+    QToolButton* FontsButton;
     TCBNameBox* subCombo;
     QLabel* label1;
     TFrOptions* options1;
@@ -168,10 +168,10 @@ public:
     TFrOptions* inner;
     QLineEdit* edit;
     TSpinLine* spin;
-    TLabeledEdit* labeled;
+    LabeledEdit* labeled;
     QListWidget* list;
     QTreeWidget* view;
-    TRadioGroup* radio;
+    RadioGroup* radio;
     QStatusBar* status;
     QLabel* panel0;
     QLabel* panel1;
@@ -194,7 +194,7 @@ protected:
         changer.Texts.SetText(Text(body).toStdString());
         changer.Translate(&form, form.objectName(), QString(), 0);
     }
-    TLanguageChanger changer{QString()};
+    LanguageChanger changer{QString()};
     TFTestPylon form;
 };
 
@@ -203,9 +203,9 @@ TEST_F(TranslateTest, TitleAndKeysIgnoreLetterCase)
     Apply("cftestpylon=Pylon testowy\r\nCMLanguage=Język\r\nHsbFonts=Czcionki\r\nCPLIK1=Plik!\r\n"
           "cotwrzplik1=Otwórz plik\r\n");
     EXPECT_EQ(form.windowTitle(), "Pylon testowy");
-    EXPECT_EQ(form.mLanguage->title(), QString::fromUtf8("Język"));
-    EXPECT_EQ(form.mLanguage->menuAction()->text(), QString::fromUtf8("Język"));
-    EXPECT_EQ(form.sbFonts->toolTip(), "Czcionki");
+    EXPECT_EQ(form.LanguageMenu->title(), QString::fromUtf8("Język"));
+    EXPECT_EQ(form.LanguageMenu->menuAction()->text(), QString::fromUtf8("Język"));
+    EXPECT_EQ(form.FontsButton->toolTip(), "Czcionki");
     EXPECT_EQ(form.mFile->title(), "Plik!");
     EXPECT_EQ(form.aOpen->text(), QString::fromUtf8("Otwórz plik"));
 
@@ -397,7 +397,7 @@ TEST(Components, FileDialogFiltersFromBarSeparatedPairs)
 }
 
 // A subclass of a control that keeps a design class name, without one of its own.
-class TLabeledSpin : public TLabeledEdit {
+class TLabeledSpin : public LabeledEdit {
     Q_OBJECT
 };
 
@@ -407,7 +407,7 @@ TEST(Components, DesignClassNamesAreExact)
     TCBNameBox sub;
     QLineEdit edit;
     TSpinLine spin;
-    TLabeledEdit labeled;
+    LabeledEdit labeled;
     QLabel label;
     EXPECT_EQ(DesignClassName(&combo), "TComboBox");
     EXPECT_EQ(DesignClassName(&sub), "");
@@ -419,7 +419,7 @@ TEST(Components, DesignClassNamesAreExact)
     // The declared name is the class's own: a subclass reports its C++ name
     // and is not the design class, yet it inherits it.
     TLabeledSpin labeledSub;
-    TRadioGroup group;
+    RadioGroup group;
     EXPECT_EQ(FormClassName(&labeled), "TLabeledEdit");
     EXPECT_EQ(FormClassName(&labeledSub), "TLabeledSpin");
     EXPECT_EQ(DesignClassName(&labeledSub), "");
@@ -432,7 +432,7 @@ TEST(Components, DesignClassNamesAreExact)
 TEST(LabeledEdit, LabelFollowsTheEditAndGoesWithIt)
 {
     QWidget parent;
-    auto* edit = new TLabeledEdit(&parent);
+    auto* edit = new LabeledEdit(&parent);
     QLabel* label = edit->EditLabel();
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->parentWidget(), &parent);
@@ -459,7 +459,7 @@ TEST(LabeledEdit, LabelFollowsTheEditAndGoesWithIt)
 
     // Deleting the parent takes both, in whichever order it reaches them.
     auto* parent2 = new QWidget;
-    auto* edit2 = new TLabeledEdit(parent2);
+    auto* edit2 = new LabeledEdit(parent2);
     QPointer<QLabel> watch2(edit2->EditLabel());
     delete parent2;
     EXPECT_TRUE(watch2.isNull());
@@ -467,8 +467,8 @@ TEST(LabeledEdit, LabelFollowsTheEditAndGoesWithIt)
 
 TEST(RadioGroup, ItemsAndChoice)
 {
-    TRadioGroup group;
-    QSignalSpy changed(&group, &TRadioGroup::ItemIndexChanged);
+    RadioGroup group;
+    QSignalSpy changed(&group, &RadioGroup::ItemIndexChanged);
     group.SetItems({"a", "b", "c"});
     EXPECT_EQ(group.ItemCount(), 3);
     EXPECT_EQ(group.ItemIndex(), -1);

@@ -10,16 +10,16 @@
 #include "tests/ui/main/WindowRig.h"
 #include "ui/main/PngDecoder.h"
 #include "ui/main/Shell.h"
-#include "ui/main/TFAbout.h"
+#include "ui/main/AboutWindow.h"
 #include "support/Child.h"
 
 static void InitAssets() { Q_INIT_RESOURCE(assets); }
 
 namespace {
 
-std::unique_ptr<TFAbout> Shown(const QString& version = QStringLiteral("2.17"))
+std::unique_ptr<AboutWindow> Shown(const QString& version = QStringLiteral("2.17"))
 {
-    auto about = std::make_unique<TFAbout>(nullptr, "Producer", "Lumarq Pylon", version, "Rights", "");
+    auto about = std::make_unique<AboutWindow>(nullptr, "Producer", "Lumarq Pylon", version, "Rights", "");
     about->show();
     return about;
 }
@@ -31,7 +31,7 @@ TEST(AboutWindow, ProducerCommandShowsTheProgramsTextsModally)
     QSize size;
     bool frameless = false, modal = false;
     QTimer::singleShot(0, [&] {
-        auto* about = qobject_cast<TFAbout*>(QApplication::activeModalWidget());
+        auto* about = qobject_cast<AboutWindow*>(QApplication::activeModalWidget());
         if (!about) return;
         modal = about->isModal();
         frameless = about->windowFlags() & Qt::FramelessWindowHint;
@@ -103,7 +103,7 @@ TEST(AboutWindow, TheWebAddressOpensTheBrowserInsteadOfDragging)
     auto about = Shown();
     const QPoint start = about->pos();
     QTest::mouseClick(Child<QLabel>(*about, "LWWW"), Qt::LeftButton, {}, QPoint(10, 8));
-    EXPECT_EQ(opened, QStringList({TFAbout::WebAddress}));
+    EXPECT_EQ(opened, QStringList({AboutWindow::WebAddress}));
     EXPECT_EQ(about->pos(), start);
     EXPECT_TRUE(about->isVisible());
 }

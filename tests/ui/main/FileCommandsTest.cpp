@@ -42,9 +42,9 @@ std::vector<uint8_t> ReadBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-K_PYLON Sample()
+PylonConfig Sample()
 {
-    K_PYLON m;
+    PylonConfig m;
     m.Prices[0].Price = {0, 0, 5, 9, 9, 0};
     m.Prices[0].Conf.ZerosOff = 1;
     m.Prices[0].Name = "LPG";
@@ -126,9 +126,9 @@ TEST(FileCommands, RefusedFilesAreReportedAndChangeNothing)
         WindowRig rig;
         Boxes boxes;
         rig.model.Prices[1].Price = {0, 0, 0, 7, 7, 7};
-        const K_PYLON before(rig.model);
+        const PylonConfig before(rig.model);
         rig.dialogs.openAnswer = Q(path);
-        rig.window->SBOpenFileClick();
+        rig.window->OpenClicked();
         ASSERT_EQ(boxes.calls.size(), 1u) << c.what;
         EXPECT_EQ(boxes.calls[0].text, c.message) << c.what;
         EXPECT_EQ(boxes.calls[0].kind, MessageBoxCall::Kind::Warning);
@@ -141,7 +141,7 @@ TEST(FileCommands, RefusedFilesAreReportedAndChangeNothing)
     WindowRig rig;
     Boxes boxes;
     rig.dialogs.openAnswer = Q(dir.File("missing.lmqpyl"));
-    rig.window->SBOpenFileClick();
+    rig.window->OpenClicked();
     EXPECT_EQ(boxes.Texts(), QStringList({"File open error"}));
 }
 
@@ -177,7 +177,7 @@ TEST(FileCommands, SaveIntoAMissingFolderReportsTheOpenError)
     WindowRig rig;
     Boxes boxes;
     rig.dialogs.saveAnswer = Q(dir.File("no such folder/x.lmqpyl"));
-    rig.window->SBSaveToFileClick();
+    rig.window->SaveClicked();
     EXPECT_EQ(boxes.Texts(), QStringList({"File open error"}));
 }
 
@@ -189,12 +189,12 @@ TEST(FileCommands, NamesWithPolishLettersSaveAndOpenAgain)
     Boxes boxes;
     rig.model.Prices[0].Name = "Pb95";
     rig.dialogs.saveAnswer = path;
-    rig.window->SBSaveToFileClick();
+    rig.window->SaveClicked();
     EXPECT_TRUE(QFile::exists(path));
 
     rig.model.Prices[0].Name = "other";
     rig.dialogs.openAnswer = path;
-    rig.window->SBOpenFileClick();
+    rig.window->OpenClicked();
     EXPECT_TRUE(boxes.calls.empty()) << boxes.Texts().join("; ").toStdString();
     EXPECT_EQ(rig.model.Prices[0].Name, "Pb95");
     EXPECT_EQ(rig.window->NameBoxes[0]->currentText(), "Pb95");

@@ -16,7 +16,7 @@
 
 namespace {
 
-void SetLine(K_PYLON& m, int L, const char* digits, int point, bool zerosOff = false)
+void SetLine(PylonConfig& m, int L, const char* digits, int point, bool zerosOff = false)
 {
     for (int k = 0; k < 6; ++k) m.Prices[L].Price[k] = uint8_t(digits[k] - '0');
     m.Prices[L].Conf.DecimalPoint = uint8_t(point);
@@ -37,18 +37,18 @@ QString AccessibleName(QObject* o)
     return face ? face->text(QAccessible::Name) : QString();
 }
 
-K_PYLON Stored(MemoryRegStore& store)
+PylonConfig Stored(MemoryRegStore& store)
 {
-    K_PYLON loaded(&store);
+    PylonConfig loaded(&store);
     loaded.DetachSession();
     return loaded;
 }
 
 TEST(KeyboardWindow, TypedPriceMatchesTheArrowsOnScreenInTheModelAndInTheStore)
 {
-    auto setup = [](K_PYLON& m) { SetLine(m, 0, "001234", 2); };
+    auto setup = [](PylonConfig& m) { SetLine(m, 0, "001234", 2); };
     WindowRig typed("EN", setup);
-    TFLumarqPylon& w = *typed.window;
+    MainWindow& w = *typed.window;
     w.DigitPanels[0]->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(w.DigitPanels[0], "649");
     EXPECT_TRUE(w.FocusFrames[0]->isVisible());
@@ -56,7 +56,7 @@ TEST(KeyboardWindow, TypedPriceMatchesTheArrowsOnScreenInTheModelAndInTheStore)
     EXPECT_EQ(w.FocusFrames[0]->Digit(), w.DigitImages[5]->geometry());
 
     WindowRig clicked("EN", setup);
-    TFLumarqPylon& c = *clicked.window;
+    MainWindow& c = *clicked.window;
     clicked.Click(c.DigitButtons[2].second);
     for (int n = 0; n < 4; ++n) clicked.Click(c.DigitButtons[3].first);
     clicked.Click(c.DigitButtons[4].first);
@@ -65,8 +65,8 @@ TEST(KeyboardWindow, TypedPriceMatchesTheArrowsOnScreenInTheModelAndInTheStore)
     EXPECT_EQ(ScreenCells(w, 0), "0006.49");
     EXPECT_EQ(ScreenCells(w, 0), ScreenCells(c, 0));
     EXPECT_TRUE(typed.model.SameFields(clicked.model));
-    { K_PYLON release(typed.model); }
-    { K_PYLON release(clicked.model); }
+    { PylonConfig release(typed.model); }
+    { PylonConfig release(clicked.model); }
     EXPECT_TRUE(Stored(typed.store).SameFields(Stored(clicked.store)));
     EXPECT_EQ(AccessibleName(w.DigitImages[3]), "Line 1, digit 4: 6");
 
@@ -85,7 +85,7 @@ TEST(KeyboardWindow, TypedPriceMatchesTheArrowsOnScreenInTheModelAndInTheStore)
 TEST(KeyboardWindow, TabWalksTheLinesAndEveryCommandHasItsKey)
 {
     WindowRig rig;
-    TFLumarqPylon& w = *rig.window;
+    MainWindow& w = *rig.window;
     w.DigitPanels[0]->setFocus(Qt::TabFocusReason);
     QStringList walked = {Focused()}, expected;
     for (int n = 1; n <= 7; ++n)
@@ -129,12 +129,12 @@ TEST(KeyboardWindow, EveryFocusableControlIsNamedAndFitsInEachLanguage)
                      {"EN", "Line 3, digit 6: 4", "Download (F9)"},
                      {"HU", "3. sor, 6. számjegy: 4", "Letöltés (F9)"},
                      {"DE", "Zeile 3, Ziffer 6: 4", "Download (F9)"}};
-    WindowRig rig("EN", [](K_PYLON& m) { SetLine(m, 2, "001234", 2); });
-    TFLumarqPylon& w = *rig.window;
+    WindowRig rig("EN", [](PylonConfig& m) { SetLine(m, 2, "001234", 2); });
+    MainWindow& w = *rig.window;
     for (const auto& language : languages) {
         SCOPED_TRACE(language.code);
-        for (const TLangData& l : rig.dm->LanguageChanger.Languages)
-            if (l.Code == QLatin1String(language.code)) w.LanguageMenuClick(l.MenuItem);
+        for (const LanguageEntry& l : rig.dm->Changer.Languages)
+            if (l.Code == QLatin1String(language.code)) w.LanguageChosen(l.MenuItem);
         EXPECT_EQ(AccessibleName(w.DigitImages[17]), QString::fromUtf8(language.digit));
         EXPECT_EQ(AccessibleName(w.DigitPanels[2]), QString::fromUtf8(language.digit));
         EXPECT_EQ(Child<QAbstractButton>(w, "SBDownload")->toolTip(), QString::fromUtf8(language.download));
@@ -154,8 +154,8 @@ TEST(KeyboardWindow, WindowsFollowThePaletteAndThePylonStaysRedOnBlack)
         SCOPED_TRACE(int(kind));
         const QPalette palette = MakePalette(kind);
         QApplication::setPalette(palette);
-        WindowRig rig("EN", [](K_PYLON& m) { SetLine(m, 0, "001234", 2); });
-        TFLumarqPylon& w = *rig.window;
+        WindowRig rig("EN", [](PylonConfig& m) { SetLine(m, 0, "001234", 2); });
+        MainWindow& w = *rig.window;
         EXPECT_EQ(w.LinePanels[0]->palette().color(QPalette::Window), palette.color(QPalette::Window));
         EXPECT_EQ(w.NameBoxes[0]->palette().color(QPalette::Base), palette.color(QPalette::Base));
         EXPECT_EQ(w.DigitPanels[0]->palette().color(QPalette::Window), QColor(Qt::black));

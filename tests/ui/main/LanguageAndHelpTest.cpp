@@ -31,17 +31,17 @@ TEST(LanguageMenu, OffersTheFourLanguagesWithTheirGlyphs)
     for (int n = 0; n < 4; ++n) {
         EXPECT_EQ(items[n]->objectName(), "MENULANG" + QString::number(n));
         EXPECT_EQ(items[n]->text(), names[n]);
-        EXPECT_EQ(items[n]->icon().cacheKey(), rig.dm->il16x16[glyphs[n]].cacheKey());
+        EXPECT_EQ(items[n]->icon().cacheKey(), rig.dm->Glyphs[glyphs[n]].cacheKey());
         EXPECT_FALSE(items[n]->isChecked());
         EXPECT_TRUE(items[n]->shortcut().isEmpty());
-        EXPECT_EQ(rig.dm->LanguageChanger.Languages[n].MenuItem, items[n]);
+        EXPECT_EQ(rig.dm->Changer.Languages[n].MenuItem, items[n]);
     }
 }
 
 TEST(LanguageMenu, SwitchingTranslatesBothWindowsAndKeepsTheConfigurationsNames)
 {
-    WindowRig rig("PL", [](K_PYLON& m) { m.Prices[0].Name = "Pb95"; });
-    TFLumarqPylon& w = *rig.window;
+    WindowRig rig("PL", [](PylonConfig& m) { m.Prices[0].Name = "Pb95"; });
+    MainWindow& w = *rig.window;
     ASSERT_EQ(Child<QAbstractButton>(w, "SBOpenFile")->toolTip(), QString::fromUtf8("Otwórz (Ctrl+O)"));
     ASSERT_EQ(rig.info->windowTitle(), "Informacje");
     ASSERT_EQ(w.FlagBoxes[0][PriceLineEditor::PriceOff]->text(), "Wygaszenie");
@@ -71,8 +71,8 @@ TEST(LanguageMenu, ClicksFromElsewhereAreIgnored)
 {
     WindowRig rig("EN");
     QAction stranger;
-    rig.window->LanguageMenuClick(&stranger);
-    rig.window->LanguageMenuClick(nullptr);
+    rig.window->LanguageChosen(&stranger);
+    rig.window->LanguageChosen(nullptr);
     EXPECT_EQ(rig.dm->Settings.LangId, "EN");
 }
 
@@ -142,7 +142,7 @@ TEST(Manual, MissingOrUnopenableManualsAreReported)
         help.Manual("EN");
         help.shellResult = Shell::NoAssociation;
         rig.window->ProgramDir = QString::fromStdString(help.dir.Path());
-        rig.window->Pomoc2Click();
+        rig.window->HelpClicked();
         ASSERT_EQ(help.boxes.size(), 1u);
         EXPECT_EQ(help.boxes[0].kind, MessageBoxCall::Kind::Plain);
         EXPECT_EQ(help.boxes[0].text, "PDF - ERROR 31");
@@ -194,7 +194,7 @@ TEST(Manual, AnInstalledProgramFindsTheManualsInItsShareFolder)
         WindowRig rig(code);
         HelpRig help;
         rig.window->ProgramDir = QString::fromLocal8Bit(installed);
-        rig.window->Pomoc2Click();
+        rig.window->HelpClicked();
         const auto share = (std::filesystem::path(installed) / LMQ_DATA_FROM_BIN).lexically_normal();
         const std::string expected = (share / (std::string("Lumarq Pylon ") + code + ".pdf")).string();
         EXPECT_EQ(help.opened, QStringList({QString::fromStdString(expected)})) << code;

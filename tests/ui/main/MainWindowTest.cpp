@@ -15,7 +15,7 @@
 
 namespace {
 
-QPoint InClient(const TFLumarqPylon& w, const QWidget* widget)
+QPoint InClient(const MainWindow& w, const QWidget* widget)
 {
     return widget->mapTo(w.ClientArea, QPoint(0, 0));
 }
@@ -23,7 +23,7 @@ QPoint InClient(const TFLumarqPylon& w, const QWidget* widget)
 TEST(MainWindow, ClientAreaIsFixedBelowTheMenu)
 {
     WindowRig rig;
-    TFLumarqPylon& w = *rig.window;
+    MainWindow& w = *rig.window;
     EXPECT_EQ(w.objectName(), "FLumarqPylon");
     EXPECT_EQ(w.windowTitle(), "Lumarq Pylon");
     EXPECT_EQ(w.ClientArea->size(), QSize(665, 576));
@@ -37,21 +37,21 @@ TEST(MainWindow, ClientAreaIsFixedBelowTheMenu)
 TEST(MainWindow, ToolbarButtonsSitOnTheLeftColumnWithTheirHints)
 {
     WindowRig rig;
-    TFLumarqPylon& w = *rig.window;
+    MainWindow& w = *rig.window;
     EXPECT_EQ(Child<QLabel>(w, "Image1")->geometry(), QRect(0, 0, 70, 576));
     struct Tool {
-        TSpeedButton* button;
+        FlatButton* button;
         const char* name;
         const char* hint;
     };
     // The hints name the keys of the menu items that do the same.
-    const Tool tools[] = {{Child<TSpeedButton>(w, "SBOpenFile"), "SBOpenFile", "Open (Ctrl+O)"},
-                          {Child<TSpeedButton>(w, "SBSaveToFile"), "SBSaveToFile", "Save (Ctrl+S)"},
-                          {Child<TSpeedButton>(w, "SBNetworkSettings"), "SBNetworkSettings", "Connections settings (F7)"},
-                          {Child<TSpeedButton>(w, "SBConfiguration"), "SBConfiguration", "Brightness configuration (F6)"},
-                          {Child<TSpeedButton>(w, "sbFonts"), "sbFonts", "Font settings (F8)"},
-                          {Child<TSpeedButton>(w, "SBSendConfiguration"), "SBSendConfiguration", "Send (F5)"},
-                          {Child<TSpeedButton>(w, "SBDownload"), "SBDownload", "Download (F9)"}};
+    const Tool tools[] = {{Child<FlatButton>(w, "SBOpenFile"), "SBOpenFile", "Open (Ctrl+O)"},
+                          {Child<FlatButton>(w, "SBSaveToFile"), "SBSaveToFile", "Save (Ctrl+S)"},
+                          {Child<FlatButton>(w, "SBNetworkSettings"), "SBNetworkSettings", "Connections settings (F7)"},
+                          {Child<FlatButton>(w, "SBConfiguration"), "SBConfiguration", "Brightness configuration (F6)"},
+                          {Child<FlatButton>(w, "sbFonts"), "sbFonts", "Font settings (F8)"},
+                          {Child<FlatButton>(w, "SBSendConfiguration"), "SBSendConfiguration", "Send (F5)"},
+                          {Child<FlatButton>(w, "SBDownload"), "SBDownload", "Download (F9)"}};
     int y = 0;
     for (const Tool& t : tools) {
         EXPECT_EQ(t.button->objectName(), t.name);
@@ -66,7 +66,7 @@ TEST(MainWindow, ToolbarButtonsSitOnTheLeftColumnWithTheirHints)
 TEST(MainWindow, EveryPriceLineControlIsAtItsPlaceWithItsNameAndTag)
 {
     WindowRig rig;
-    TFLumarqPylon& w = *rig.window;
+    MainWindow& w = *rig.window;
     const char* panels[] = {"Panel8", "Panel10", "Panel2", "Panel12", "Panel13", "Panel14", "Panel1"};
     const char* digitPanels[] = {"PPrice1", "PPrice2", "PPrice3", "PPrice4", "PPrice5", "PPrice6", "Panel3"};
     for (int L = 0; L < 7; ++L) {
@@ -82,7 +82,7 @@ TEST(MainWindow, EveryPriceLineControlIsAtItsPlaceWithItsNameAndTag)
         for (int d = 1; d <= 6; ++d) {
             const int i = 6 * L + d - 1;
             const QString nd = QString::number(n) + QString::number(d);
-            TImage* image = w.DigitImages[i];
+            PictureBox* image = w.DigitImages[i];
             EXPECT_EQ(image->objectName(), "IDigit" + nd);
             EXPECT_EQ(image->parentWidget(), digits);
             EXPECT_EQ(image->geometry(), QRect(4 + 41 * (d - 1), 12, 30, 48));
@@ -94,7 +94,7 @@ TEST(MainWindow, EveryPriceLineControlIsAtItsPlaceWithItsNameAndTag)
             EXPECT_EQ(up->property("Tag").toInt(), i);
             EXPECT_EQ(down->property("Tag").toInt(), i);
             if (d <= 5) {
-                TImage* dot = w.PointImages[5 * L + d - 1];
+                PictureBox* dot = w.PointImages[5 * L + d - 1];
                 EXPECT_EQ(dot->objectName(), "IDot" + nd);
                 EXPECT_EQ(dot->geometry(), QRect(34 + 41 * (d - 1), 12, 11, 48));
             }
@@ -204,7 +204,7 @@ TEST(MainWindow, MenuHasItsItemsCaptionsShortcutsGlyphsAndDefaults)
                 EXPECT_EQ(a->font().bold(), e.bold) << e.name;
                 EXPECT_EQ(a->icon().isNull(), e.glyph < 0) << e.name;
                 if (e.glyph >= 0) {
-                    EXPECT_EQ(a->icon().cacheKey(), rig.dm->il16x16[e.glyph].cacheKey()) << e.name;
+                    EXPECT_EQ(a->icon().cacheKey(), rig.dm->Glyphs[e.glyph].cacheKey()) << e.name;
                 }
             }
         }
@@ -216,7 +216,7 @@ TEST(MainWindow, MenuHasItsItemsCaptionsShortcutsGlyphsAndDefaults)
 TEST(MainWindow, HiddenServiceItemsNeverShowButTheirShortcutsWork)
 {
     WindowRig rig;
-    TFLumarqPylon& w = *rig.window;
+    MainWindow& w = *rig.window;
     for (QAction* hidden : {Child<QAction>(w, "Opcjeserwisowe1"), Child<QAction>(w, "OS21")}) {
         for (QMenu* menu : w.findChildren<QMenu*>())
             EXPECT_FALSE(menu->actions().contains(hidden)) << hidden->objectName().toStdString();
@@ -234,9 +234,9 @@ TEST(MainWindow, HiddenServiceItemsNeverShowButTheirShortcutsWork)
 TEST(MainWindow, ToolbarAndShortcutsReachTheirCommands)
 {
     WindowRig rig;
-    TFLumarqPylon& w = *rig.window;
-    for (TSpeedButton* b : {Child<TSpeedButton>(w, "SBNetworkSettings"), Child<TSpeedButton>(w, "SBConfiguration"), Child<TSpeedButton>(w, "sbFonts"), Child<TSpeedButton>(w, "SBSendConfiguration"),
-                            Child<TSpeedButton>(w, "SBDownload")})
+    MainWindow& w = *rig.window;
+    for (FlatButton* b : {Child<FlatButton>(w, "SBNetworkSettings"), Child<FlatButton>(w, "SBConfiguration"), Child<FlatButton>(w, "sbFonts"), Child<FlatButton>(w, "SBSendConfiguration"),
+                            Child<FlatButton>(w, "SBDownload")})
         rig.Click(b);
     EXPECT_EQ(rig.window->calls, QStringList({"SBNetworkSettingsClick", "SBConfigurationClick", "sbFontsClick",
                                               "SBSendConfigurationClick", "SBDownloadClick"}));
@@ -250,10 +250,10 @@ TEST(MainWindow, ToolbarAndShortcutsReachTheirCommands)
 
     // Ctrl+O and the open button run the open command: both ask the dialog.
     rig.Key(Qt::Key_O, Qt::ControlModifier);
-    rig.Click(Child<TSpeedButton>(w, "SBOpenFile"));
+    rig.Click(Child<FlatButton>(w, "SBOpenFile"));
     EXPECT_EQ(rig.dialogs.openRequests.size(), 2);
     rig.Key(Qt::Key_S, Qt::ControlModifier);
-    rig.Click(Child<TSpeedButton>(w, "SBSaveToFile"));
+    rig.Click(Child<FlatButton>(w, "SBSaveToFile"));
     EXPECT_EQ(rig.dialogs.saveRequests.size(), 2);
 }
 

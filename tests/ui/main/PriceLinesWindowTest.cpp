@@ -14,14 +14,14 @@
 
 namespace {
 
-void SetLine(K_PYLON& m, int L, const char* digits, int point, bool zerosOff = false)
+void SetLine(PylonConfig& m, int L, const char* digits, int point, bool zerosOff = false)
 {
     for (int k = 0; k < 6; ++k) m.Prices[L].Price[k] = uint8_t(digits[k] - '0');
     m.Prices[L].Conf.DecimalPoint = uint8_t(point);
     m.Prices[L].Conf.ZerosOff = zerosOff ? 1 : 0;
 }
 
-std::string ModelDigits(const K_PYLON& m, int L)
+std::string ModelDigits(const PylonConfig& m, int L)
 {
     std::string out;
     for (uint8_t d : m.Prices[L].Price) out += char('0' + d);
@@ -30,7 +30,7 @@ std::string ModelDigits(const K_PYLON& m, int L)
 
 TEST(PriceLinesWindow, StartShowsTheSessionOnEveryCell)
 {
-    WindowRig rig("EN", [](K_PYLON& m) {
+    WindowRig rig("EN", [](PylonConfig& m) {
         SetLine(m, 0, "001234", 2, true);
         SetLine(m, 1, "000000", 0, true);
         SetLine(m, 2, "000000", 5, true);
@@ -42,7 +42,7 @@ TEST(PriceLinesWindow, StartShowsTheSessionOnEveryCell)
         SetLine(m, 6, "120000", 0, true);
         m.Prices[6].Name = Cp1250::FromUtf8("Myjnia Łódź");
     });
-    TFLumarqPylon& w = *rig.window;
+    MainWindow& w = *rig.window;
     const char* cells[] = {"__12.34", "_____0", "0.00000", "98765.4", "------", "______", "120000"};
     const char* arrows[] = {"--++++", "-----+", "++++++", "++++++", "------", "------", "++++++"};
     for (int L = 0; L < 7; ++L) {
@@ -65,7 +65,7 @@ TEST(PriceLinesWindow, StartShowsTheSessionOnEveryCell)
 TEST(PriceLinesWindow, ArrowClicksEditEveryDigitOfEveryLine)
 {
     WindowRig rig;
-    TFLumarqPylon& w = *rig.window;
+    MainWindow& w = *rig.window;
     // Digit k of line L is clicked up L + k times; the first digit of every line also down once.
     for (int L = 0; L < 7; ++L) {
         for (int k = 0; k < 6; ++k)
@@ -89,8 +89,8 @@ TEST(PriceLinesWindow, ArrowClicksEditEveryDigitOfEveryLine)
 
 TEST(PriceLinesWindow, BlankedDigitsTakeNoClicks)
 {
-    WindowRig rig("EN", [](K_PYLON& m) { SetLine(m, 2, "001234", 2, true); });
-    TFLumarqPylon& w = *rig.window;
+    WindowRig rig("EN", [](PylonConfig& m) { SetLine(m, 2, "001234", 2, true); });
+    MainWindow& w = *rig.window;
     rig.Click(w.DigitButtons[6 * 2 + 0].first);
     rig.Click(w.DigitButtons[6 * 2 + 1].second);
     EXPECT_EQ(ModelDigits(rig.model, 2), "001234");
@@ -99,8 +99,8 @@ TEST(PriceLinesWindow, BlankedDigitsTakeNoClicks)
 
 TEST(PriceLinesWindow, BoxClicksSwitchTheLineStates)
 {
-    WindowRig rig("EN", [](K_PYLON& m) { SetLine(m, 1, "000560", 2); });
-    TFLumarqPylon& w = *rig.window;
+    WindowRig rig("EN", [](PylonConfig& m) { SetLine(m, 1, "000560", 2); });
+    MainWindow& w = *rig.window;
     auto& boxes = w.FlagBoxes[1];
     rig.Click(boxes[PriceLineEditor::ZerosOff]);
     EXPECT_EQ(rig.model.Prices[1].Conf.ZerosOff, 1);
@@ -136,8 +136,8 @@ TEST(PriceLinesWindow, BoxClicksSwitchTheLineStates)
 
 TEST(PriceLinesWindow, BoxesSetByCodeRunTheirBehaviourToo)
 {
-    WindowRig rig("EN", [](K_PYLON& m) { SetLine(m, 0, "004000", 1); });
-    TFLumarqPylon& w = *rig.window;
+    WindowRig rig("EN", [](PylonConfig& m) { SetLine(m, 0, "004000", 1); });
+    MainWindow& w = *rig.window;
     w.FlagBoxes[0][PriceLineEditor::ZerosOff]->setChecked(true);
     EXPECT_EQ(rig.model.Prices[0].Conf.ZerosOff, 1);
     EXPECT_EQ(ScreenCells(w, 0), "__400.0");
@@ -149,8 +149,8 @@ TEST(PriceLinesWindow, BoxesSetByCodeRunTheirBehaviourToo)
 
 TEST(PriceLinesWindow, PointButtonsMoveTheLitPoint)
 {
-    WindowRig rig("EN", [](K_PYLON& m) { SetLine(m, 6, "100200", 2, true); });
-    TFLumarqPylon& w = *rig.window;
+    WindowRig rig("EN", [](PylonConfig& m) { SetLine(m, 6, "100200", 2, true); });
+    MainWindow& w = *rig.window;
     rig.Click(w.PointButtons[6].first);
     EXPECT_EQ(rig.model.Prices[6].Conf.DecimalPoint, 3);
     EXPECT_EQ(ScreenCells(w, 6), "100.200");
@@ -164,7 +164,7 @@ TEST(PriceLinesWindow, PointButtonsMoveTheLitPoint)
 TEST(PriceLinesWindow, DomsModeMovesAllPointsFromAnyLine)
 {
     WindowRig rig;
-    TFLumarqPylon& w = *rig.window;
+    MainWindow& w = *rig.window;
     rig.Click(w.PointButtons[0].first);  // line 1 only: point 3
     Child<QCheckBox>(w, "CBDOMS")->setChecked(true);
     EXPECT_TRUE(rig.model.DOMS);
@@ -178,7 +178,7 @@ TEST(PriceLinesWindow, DomsModeMovesAllPointsFromAnyLine)
 TEST(PriceLinesWindow, NameCombosTakeTheOperatorsTypingAndPicking)
 {
     WindowRig rig;
-    TFLumarqPylon& w = *rig.window;
+    MainWindow& w = *rig.window;
     QComboBox* name = w.NameBoxes[3];
     name->lineEdit()->selectAll();
     QTest::keyClicks(name->lineEdit(), "Olej nap");
@@ -205,11 +205,11 @@ TEST(PriceLinesWindow, NameCombosTakeTheOperatorsTypingAndPicking)
 TEST(PriceLinesWindow, RedrawAfterAModelChangeShowsTheNewModel)
 {
     WindowRig rig;
-    TFLumarqPylon& w = *rig.window;
+    MainWindow& w = *rig.window;
     SetLine(rig.model, 2, "000042", 2, true);
     rig.model.Prices[2].Conf.PriceBlinking = 1;
     rig.model.Prices[2].Name = "LPG";
-    w.ShowPylon(K_PYLON(rig.model));
+    w.ShowPylon(PylonConfig(rig.model));
     EXPECT_EQ(ScreenCells(w, 2), "___0.42");
     EXPECT_TRUE(w.FlagBoxes[2][PriceLineEditor::Blinking]->isChecked());
     EXPECT_TRUE(w.FlagBoxes[2][PriceLineEditor::ZerosOff]->isChecked());

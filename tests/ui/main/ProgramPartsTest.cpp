@@ -14,7 +14,7 @@
 #include "log/Log.h"
 #include "model/RegFileStore.h"
 #include "ui/lang/MessageBoxes.h"
-#include "ui/lang/TLanguageChanger.h"
+#include "ui/lang/LanguageChanger.h"
 #include "ui/main/StoreWarning.h"
 #include "support/TempDir.h"
 #include "ui/common/LogCategories.h"
@@ -147,7 +147,7 @@ TEST(LogCategories, TheCoresLinesReachTheirCategoryAsTheRulesAllow)
 // with the name it was kept under; the next start has nothing to tell.
 TEST(StoreWarning, ABrokenStoreIsToldOnceInTheInterfaceLanguage)
 {
-    TLanguageChanger changer(QString{});
+    LanguageChanger changer(QString{});
     const struct { const char* code; const char* word; } languages[] = {
         {"EN", "settings"}, {"PL", "ustawień"}, {"HU", "beállítások"}, {"DE", "Einstellungsdatei"}};
     for (const auto& l : languages) {

@@ -11,18 +11,18 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "comm/K_CONNECTION.h"
-#include "ui/comm/TFInfoWindow.h"
+#include "comm/PylonLink.h"
+#include "ui/comm/ProgressLogWindow.h"
 #include "ui/lang/MessageBoxes.h"
-#include "ui/lang/TDM.h"
-#include "model/K_FILE.h"
-#include "model/K_PYLON.h"
+#include "ui/lang/DataModule.h"
+#include "model/FileHeader.h"
+#include "model/PylonConfig.h"
 #include "model/RegFileStore.h"
-#include "model/TApplicationSettings.h"
+#include "model/ApplicationSettings.h"
 #include "support/TempDir.h"
-#include "ui/main/TFLumarqPylon.h"
-#include "ui/main/TLumarqApplication.h"
-#include "ui/main/TSpeedButton.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/PylonApplication.h"
+#include "ui/main/FlatButton.h"
 #include "support/Child.h"
 
 namespace {
@@ -70,14 +70,14 @@ TEST(Program, TheStoreHoldsTheSessionAndLanguageAfterTheProgramEnds)
     {
         // The order of the program's start and end.
         auto store = std::make_unique<RegFileStore>(path);
-        K_PYLON model(store.get());
-        K_FILE file;
-        K_CONNECTION link("0.0.0.0", 2101);
+        PylonConfig model(store.get());
+        FileHeader file;
+        PylonLink link("0.0.0.0", 2101);
         {
-            TDM dm(store.get());
+            DataModule dm(store.get());
             dm.Settings.LangId = "PL";
-            TFLumarqPylon window(model, file, link, dm);
-            TFInfoWindow info(dm);
+            MainWindow window(model, file, link, dm);
+            ProgressLogWindow info(dm);
             window.SetInfoWindow(&info);
             window.show();
             for (int i = 0; i < 3; ++i) QTest::mouseClick(window.DigitButtons[6 * 2 + 5].first, Qt::LeftButton);
@@ -90,12 +90,12 @@ TEST(Program, TheStoreHoldsTheSessionAndLanguageAfterTheProgramEnds)
     }
     RegFileStore reread(path);
     ASSERT_TRUE(reread.LoadedFromFile());
-    K_PYLON restored(&reread);
+    PylonConfig restored(&reread);
     restored.DetachSession();
     EXPECT_EQ(restored.Prices[2].Price[5], 3);
     EXPECT_EQ(restored.Prices[2].Conf.DecimalPoint, 3);
     EXPECT_EQ(restored.Prices[2].Name, "ON TIR");
-    EXPECT_EQ(TApplicationSettings(&reread).LangId, "DE");
+    EXPECT_EQ(ApplicationSettings(&reread).LangId, "DE");
 }
 
 }  // namespace
@@ -104,6 +104,6 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
-    TLumarqApplication app(argc, argv);
+    PylonApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

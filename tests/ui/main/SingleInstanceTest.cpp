@@ -10,7 +10,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
-#include "model/K_PYLON.h"
+#include "model/PylonConfig.h"
 #include "model/Version.h"
 #include "support/TempDir.h"
 
@@ -84,9 +84,9 @@ protected:
 
     std::string SavedFile(const std::string& name)
     {
-        K_PYLON m;
+        PylonConfig m;
         m.Prices[0].Name = "Handed";
-        K_FILE header;
+        FileHeader header;
         EXPECT_EQ(m.SaveToFile(dir_.File(name), header), 0);
         return dir_.File(name);
     }

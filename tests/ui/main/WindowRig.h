@@ -12,34 +12,34 @@
 #include <QStringList>
 #include <QTest>
 
-#include "comm/K_CONNECTION.h"
-#include "ui/comm/TFInfoWindow.h"
-#include "ui/lang/TDM.h"
-#include "model/K_FILE.h"
-#include "model/K_PYLON.h"
+#include "comm/PylonLink.h"
+#include "ui/comm/ProgressLogWindow.h"
+#include "ui/lang/DataModule.h"
+#include "model/FileHeader.h"
+#include "model/PylonConfig.h"
 #include "model/MemoryRegStore.h"
 #include "ui/common/FileDialogs.h"
 #include "ui/main/PylonPictures.h"
-#include "ui/main/TFLumarqPylon.h"
-#include "ui/main/TImage.h"
-#include "ui/main/TSpeedButton.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/PictureBox.h"
+#include "ui/main/FlatButton.h"
 
 // Readable test messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '{' << l.join(", ").toStdString() << '}'; }
 
-class RecordingWindow : public TFLumarqPylon {
+class RecordingWindow : public MainWindow {
 public:
-    using TFLumarqPylon::TFLumarqPylon;
+    using MainWindow::MainWindow;
     QStringList calls;
 
-    void SBSendConfigurationClick() override { calls << "SBSendConfigurationClick"; }
-    void SBDownloadClick() override { calls << "SBDownloadClick"; }
-    void SBConfigurationClick() override { calls << "SBConfigurationClick"; }
-    void SBNetworkSettingsClick() override { calls << "SBNetworkSettingsClick"; }
-    void sbFontsClick() override { calls << "sbFontsClick"; }
-    void Ustawieniaczcionek1Click() override { calls << "Ustawieniaczcionek1Click"; }
-    void Opcjeserwisowe1Click(int tag) override { calls << QStringLiteral("Opcjeserwisowe1Click %1").arg(tag); }
+    void SendClicked() override { calls << "SBSendConfigurationClick"; }
+    void DownloadClicked() override { calls << "SBDownloadClick"; }
+    void BrightnessClicked() override { calls << "SBConfigurationClick"; }
+    void ConnectionsClicked() override { calls << "SBNetworkSettingsClick"; }
+    void FontsClicked() override { calls << "sbFontsClick"; }
+    void FontsItemClicked() override { calls << "Ustawieniaczcionek1Click"; }
+    void ServiceOptionsChosen(int tag) override { calls << QStringLiteral("Opcjeserwisowe1Click %1").arg(tag); }
 };
 
 // Answers the file dialogs and keeps what they were asked.
@@ -62,22 +62,22 @@ public:
 
 struct WindowRig {
     MemoryRegStore store;
-    K_PYLON model{&store};
-    K_FILE file;
-    K_CONNECTION link{"0.0.0.0", 2101};
-    std::unique_ptr<TDM> dm;
+    PylonConfig model{&store};
+    FileHeader file;
+    PylonLink link{"0.0.0.0", 2101};
+    std::unique_ptr<DataModule> dm;
     std::unique_ptr<RecordingWindow> window;
-    std::unique_ptr<TFInfoWindow> info;
+    std::unique_ptr<ProgressLogWindow> info;
     FakeFileDialogs dialogs;
 
     explicit WindowRig(const QString& language = QStringLiteral("EN"),
-                       const std::function<void(K_PYLON&)>& setup = {})
+                       const std::function<void(PylonConfig&)>& setup = {})
     {
         if (setup) setup(model);
-        dm = std::make_unique<TDM>(&store);
+        dm = std::make_unique<DataModule>(&store);
         dm->Settings.LangId = language.toStdString();
         window = std::make_unique<RecordingWindow>(model, file, link, *dm);
-        info = std::make_unique<TFInfoWindow>(*dm);
+        info = std::make_unique<ProgressLogWindow>(*dm);
         window->SetInfoWindow(info.get());
         window->SetFileDialogs(&dialogs);
         window->show();
@@ -99,7 +99,7 @@ struct WindowRig {
 };
 
 // Which of `candidates` an image shows (by its pixels), -1 for none.
-inline int ShownPicture(const TImage* image, int first = 0, int last = 13)
+inline int ShownPicture(const PictureBox* image, int first = 0, int last = 13)
 {
     const QImage shown = image->Canvas().toImage().convertToFormat(QImage::Format_RGB32);
     for (int i = first; i <= last; ++i) {
@@ -111,7 +111,7 @@ inline int ShownPicture(const TImage* image, int first = 0, int last = 13)
     return -1;
 }
 
-inline int ShownIndicator(const TImage* image)
+inline int ShownIndicator(const PictureBox* image)
 {
     const QImage shown = image->Canvas().toImage().convertToFormat(QImage::Format_RGB32);
     for (int i = 0; i < 2; ++i)
@@ -121,7 +121,7 @@ inline int ShownIndicator(const TImage* image)
 
 // A line as the operator reads it on the screen: digits, "_" dark, "-" dash,
 // "?" unknown, "." where a point image is lit.
-inline std::string ScreenCells(const TFLumarqPylon& w, int L)
+inline std::string ScreenCells(const MainWindow& w, int L)
 {
     std::string out;
     for (int k = 0; k < 6; ++k) {
@@ -137,7 +137,7 @@ inline std::string ScreenCells(const TFLumarqPylon& w, int L)
 }
 
 // "+" where both arrows of a digit take clicks, "-" where neither does.
-inline std::string ScreenArrows(const TFLumarqPylon& w, int L)
+inline std::string ScreenArrows(const MainWindow& w, int L)
 {
     std::string out;
     for (int k = 0; k < 6; ++k) {

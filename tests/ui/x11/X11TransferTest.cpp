@@ -24,12 +24,12 @@
 #include <gtest/gtest.h>
 
 #include "comm/CommandRig.h"
-#include "model/K_FILE.h"
+#include "model/FileHeader.h"
 #include "model/MemoryRegStore.h"
-#include "ui/comm/TFInfoWindow.h"
-#include "ui/lang/TDM.h"
-#include "ui/main/TFLumarqPylon.h"
-#include "ui/main/TSpeedButton.h"
+#include "ui/comm/ProgressLogWindow.h"
+#include "ui/lang/DataModule.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/FlatButton.h"
 #include "support/Child.h"
 
 extern char** environ;
@@ -72,7 +72,7 @@ int StackIndex(WId id)
 }
 
 // Lime text pixels in the log's text area, read back from the X server.
-int LitTextPixels(TFInfoWindow& log)
+int LitTextPixels(ProgressLogWindow& log)
 {
     const QImage shot = log.screen()->grabWindow(log.winId()).toImage();
     const QRect area = Child<QPlainTextEdit>(log, "REInfoWindow")->geometry().intersected(shot.rect());
@@ -99,20 +99,20 @@ protected:
         LoadEnglishMessages();
         window.SetInfoWindow(&info);
         window.SetWaiter(&waiter);
-        window.ComPort.timeouts = QuickSerialTimeouts();
+        window.SerialLine.timeouts = QuickSerialTimeouts();
         model.ComSpeed = 7;
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, 10000));
     }
 
     MemoryRegStore store;
-    TDM dm{&store};
-    K_PYLON model;
-    K_FILE file;
-    K_CONNECTION link{"0.0.0.0", 2101};
+    DataModule dm{&store};
+    PylonConfig model;
+    FileHeader file;
+    PylonLink link{"0.0.0.0", 2101};
     ShortWaiter waiter;
-    TFInfoWindow info{dm};
-    TFLumarqPylon window{model, file, link, dm};
+    ProgressLogWindow info{dm};
+    MainWindow window{model, file, link, dm};
     PylonEmulator emu;
 };
 
@@ -120,10 +120,10 @@ TEST_F(X11Transfer, ThreeSendsAndDownloadsInARowPaintTheLogEveryTime)
 {
     model.NetSettings = {{"Pylon", "127.0.0.1", emu.ListenTcp(), true}};
     model.ComName = emu.OpenPty();
-    const std::pair<bool, TSpeedButton*> passes[] = {
-        {false, Child<TSpeedButton>(window, "SBSendConfiguration")}, {false, Child<TSpeedButton>(window, "SBDownload")}, {false, Child<TSpeedButton>(window, "SBSendConfiguration")},
-        {false, Child<TSpeedButton>(window, "SBDownload")},          {false, Child<TSpeedButton>(window, "SBSendConfiguration")}, {false, Child<TSpeedButton>(window, "SBDownload")},
-        {true, Child<TSpeedButton>(window, "SBSendConfiguration")},  {true, Child<TSpeedButton>(window, "SBDownload")}};
+    const std::pair<bool, FlatButton*> passes[] = {
+        {false, Child<FlatButton>(window, "SBSendConfiguration")}, {false, Child<FlatButton>(window, "SBDownload")}, {false, Child<FlatButton>(window, "SBSendConfiguration")},
+        {false, Child<FlatButton>(window, "SBDownload")},          {false, Child<FlatButton>(window, "SBSendConfiguration")}, {false, Child<FlatButton>(window, "SBDownload")},
+        {true, Child<FlatButton>(window, "SBSendConfiguration")},  {true, Child<FlatButton>(window, "SBDownload")}};
     for (const auto& [serial, button] : passes) {
         SCOPED_TRACE(std::string(serial ? "serial " : "TCP ") + button->objectName().toStdString());
         model.UseCOM = serial;
@@ -170,7 +170,7 @@ TEST_F(X11Transfer, SerialHangUpShowsItsBoxAboveTheLogAndTheLogsButtonWorksAfter
         box->accept();
     });
     look.start(20);
-    QTest::mouseClick(Child<TSpeedButton>(window, "SBSendConfiguration"), Qt::LeftButton);
+    QTest::mouseClick(Child<FlatButton>(window, "SBSendConfiguration"), Qt::LeftButton);
     peer.join();
     ::close(slave);
 

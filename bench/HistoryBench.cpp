@@ -40,9 +40,8 @@ HistoryRecord SampleRecord(int i)
     r.brightness = "left 100%, right 100%, sensor 80%";
     r.gamma = "2.2";
     r.fonts = "basic 3, upper index 0";
-    r.steps = {{"connect", 0, ""},       {"header 20", 170, "OK"}, {"digits", 170, "OK"},
-               {"header 21", 170, "OK"}, {"line settings", 170, "OK"}, {"header 25", 170, "OK"},
-               {"fonts", 170, "OK"}};
+    r.steps = {{"connect", 0, ""},           {"header 20", 170, "OK"}, {"digits", 170, "OK"}, {"header 21", 170, "OK"},
+               {"line settings", 170, "OK"}, {"header 25", 170, "OK"}, {"fonts", 170, "OK"}};
     r.elapsedMs = 42;
     return r;
 }
@@ -74,7 +73,9 @@ sqlite3* OpenBare(const std::string& path)
 void BM_AppendFloorBareInsert(benchmark::State& state)
 {
     const std::string path = benchDir + "/bare.sqlite";
-    { History(path).Open(); }  // the same schema
+    {
+        History(path).Open();
+    }  // the same schema
     sqlite3* db = OpenBare(path);
     sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(db,

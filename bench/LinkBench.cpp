@@ -40,7 +40,7 @@ bool SendThroughLink(PylonLink& link, const PylonConfig& model)
     for (uint8_t c : {Frames::CmdSendDigits, Frames::CmdSendLineSettings, Frames::CmdSendFonts}) {
         link.command = c;
         ok = ok && link.SendHeader() == 0 && link.ReadReply() == 170;
-        const LinkResult r = !ok                             ? -1
+        const LinkResult r = !ok                                ? -1
                              : c == Frames::CmdSendDigits       ? link.SendPriceDigits(model)
                              : c == Frames::CmdSendLineSettings ? link.SendLineSettings(model)
                                                                 : link.SendFontSettings(model);
@@ -107,8 +107,7 @@ bool SendBare(BareClient& c, const Frames::DigitsBlock& d, const Frames::LineSet
         {Frames::CmdSendFonts, {f.data(), f.size()}}};
     for (const auto& [command, block] : steps) {
         const auto h = Frames::MakeHeader(command);
-        ok = ok && c.Put(h.data(), h.size()) && c.Get(reply, 2) && c.Put(block.first, block.second) &&
-             c.Get(reply, 2);
+        ok = ok && c.Put(h.data(), h.size()) && c.Get(reply, 2) && c.Put(block.first, block.second) && c.Get(reply, 2);
     }
     c.Close();
     return ok;
@@ -135,8 +134,8 @@ struct Program {
     }
     ConfigTransfer Transfer()
     {
-        return ConfigTransfer({model, link, port, log, waiter, [](const std::string&, int) {}, [](const std::string&) {},
-                               [](const PylonConfig&) {}});
+        return ConfigTransfer({model, link, port, log, waiter, [](const std::string&, int) {},
+                               [](const std::string&) {}, [](const PylonConfig&) {}});
     }
     PylonConfig model;
     PylonLink link{"0.0.0.0", 2101};

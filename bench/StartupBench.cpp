@@ -65,10 +65,7 @@ void NonDefaultLines(PylonConfig& m)
     }
 }
 
-std::string StorePath(const std::string& configHome)
-{
-    return configHome + "/Lumarq Technology/Pylon2/user.reg";
-}
+std::string StorePath(const std::string& configHome) { return configHome + "/Lumarq Technology/Pylon2/user.reg"; }
 
 void PrepareHome()
 {

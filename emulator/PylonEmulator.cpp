@@ -43,10 +43,7 @@ bool IsKnown(uint8_t c)
     }
 }
 
-bool IsRead(uint8_t c)
-{
-    return c == Frames::CmdReadPriceBlock || c == Frames::CmdReadFontBlock;
-}
+bool IsRead(uint8_t c) { return c == Frames::CmdReadPriceBlock || c == Frames::CmdReadFontBlock; }
 
 size_t PayloadSize(uint8_t c)
 {
@@ -180,7 +177,8 @@ private:
     {
         size_t done = 0;
         while (done < n) {
-            const ssize_t w = socket_ ? ::send(fd_, b + done, n - done, MSG_NOSIGNAL) : ::write(fd_, b + done, n - done);
+            const ssize_t w =
+                socket_ ? ::send(fd_, b + done, n - done, MSG_NOSIGNAL) : ::write(fd_, b + done, n - done);
             if (w > 0) {
                 done += size_t(w);
                 continue;
@@ -588,8 +586,7 @@ void PylonEmulator::Serve(Channel& ch)
             }
             h.push_back(b);
             static const uint8_t prefix[3] = {Frames::HeaderK, Frames::HeaderD, Frames::Header4};
-            while (!h.empty() && std::memcmp(h.data(), prefix, std::min<size_t>(h.size(), 3)) != 0)
-                h.erase(h.begin());
+            while (!h.empty() && std::memcmp(h.data(), prefix, std::min<size_t>(h.size(), 3)) != 0) h.erase(h.begin());
         }
         const uint8_t cmd = h[3];
         const Step step = TakeStep(Frame::Header, cmd, h);
@@ -651,12 +648,13 @@ void PylonEmulator::Serve(Channel& ch)
                 std::lock_guard lock(mutex_);
                 if (alter_) alter_(cmd, state_);
                 ++changes_;
-            }
-            else normal = Frames::ReplyCrcError;
+            } else normal = Frames::ReplyCrcError;
         }
         const std::vector<uint8_t> reply = replyOf(ps, normal);
         if (!event.empty() && accepted(reply)) Log(where + event);
-        if (normal == Frames::ReplyCrcError) Log(where + "checksum error in the block of command " + std::to_string(cmd) + ": " + Hex(p.data(), p.size()));
+        if (normal == Frames::ReplyCrcError)
+            Log(where + "checksum error in the block of command " + std::to_string(cmd) + ": " +
+                Hex(p.data(), p.size()));
         if (!answer(ps, reply)) return;
     }
 }

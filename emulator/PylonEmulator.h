@@ -60,9 +60,9 @@ public:
         std::array<uint8_t, 81> price{};
         uint8_t basicFont = 3;
         uint8_t upperIndex = 0;
-        int prices = 7;          // geometry from command 23
+        int prices = 7;  // geometry from command 23
         int digits = 6;
-        int test = 0;            // display test from command 29, 0 = none
+        int test = 0;  // display test from command 29, 0 = none
 
         bool operator==(const State&) const = default;
     };

@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Frames::PriceBlock price{};
     Frames::FontBlock font{};
     std::memcpy(price.data(), data, std::min(size, price.size()));
-    if (size > price.size())
-        std::memcpy(font.data(), data + price.size(), std::min(size - price.size(), font.size()));
+    if (size > price.size()) std::memcpy(font.data(), data + price.size(), std::min(size - price.size(), font.size()));
 
     PylonConfig m;
     const PylonConfig before(m);

@@ -52,8 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!PlainName(section, false) || !PlainName(key, true)) return 0;
     if (value.find('\n') != std::string_view::npos || (!value.empty() && value.back() == '\r')) return 0;
 
-    const std::string text = "[" + std::string(section) + "]\r\n" + std::string(key) + "=" + std::string(value) +
-                             "\r\n" + std::string(rest);
+    const std::string text =
+        "[" + std::string(section) + "]\r\n" + std::string(key) + "=" + std::string(value) + "\r\n" + std::string(rest);
     IniStore doc;
     doc.SetText(text);
     const std::string def = value == "default" ? "other" : "default";

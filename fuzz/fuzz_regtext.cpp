@@ -43,7 +43,8 @@ std::vector<std::string> Values(const MemoryRegStore& store)
         for (const auto& [name, v] : key->values)
             out.push_back(path + '\0' + MemoryRegStore::Fold(name) + '\0' + char('0' + int(v.type)) + v.text +
                           std::string(v.bytes.begin(), v.bytes.end()) + std::to_string(v.dword));
-        for (const auto& sub : key->subkeys) stack.push_back({sub.get(), path + "\\" + MemoryRegStore::Fold(sub->name)});
+        for (const auto& sub : key->subkeys)
+            stack.push_back({sub.get(), path + "\\" + MemoryRegStore::Fold(sub->name)});
     }
     std::sort(out.begin(), out.end());
     return out;
@@ -85,8 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Lines of values the program now wrote itself give way to them.
     auto overwritten = [&](const RegLayout::Line& line) {
         const std::string name = MemoryRegStore::Fold(line.name);
-        return (!names.empty() && name == "langid" && layout.lines[line.section].key == MemoryRegStore::Fold(names.front())) ||
-               (name == "port" && layout.lines[line.section].key == "software\\lumarq technology\\pylon2\\session\\netsettings\\1");
+        return (!names.empty() && name == "langid" &&
+                layout.lines[line.section].key == MemoryRegStore::Fold(names.front())) ||
+               (name == "port" &&
+                layout.lines[line.section].key == "software\\lumarq technology\\pylon2\\session\\netsettings\\1");
     };
     std::vector<std::string> stillKept;
     for (const auto& line : layout.lines)

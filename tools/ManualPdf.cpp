@@ -62,7 +62,8 @@ bool Substitute(QString& markdown, const QHash<QString, QString>& texts)
     for (auto it = placeholder.globalMatch(markdown); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         const auto found = texts.constFind(m.captured(1));
-        if (found == texts.constEnd()) return Fail(QStringLiteral("the language text has no key %1").arg(m.captured(1)));
+        if (found == texts.constEnd())
+            return Fail(QStringLiteral("the language text has no key %1").arg(m.captured(1)));
         out += markdown.mid(last, m.capturedStart() - last) + *found;
         last = m.capturedEnd();
     }

@@ -184,8 +184,8 @@ void DrawGlyphs(const QString& dir)
     Save(Glyph([](QPainter& p) {  // open: a folder
              p.setPen(QPen(QColor(120, 80, 10), 1));
              p.setBrush(QColor(230, 180, 60));
-             p.drawPolygon(QPolygonF({QPointF(3, 7), QPointF(12, 7), QPointF(15, 10), QPointF(28, 10),
-                                      QPointF(28, 26), QPointF(3, 26)}));
+             p.drawPolygon(QPolygonF(
+                 {QPointF(3, 7), QPointF(12, 7), QPointF(15, 10), QPointF(28, 10), QPointF(28, 26), QPointF(3, 26)}));
              p.setBrush(QColor(255, 214, 100));
              p.drawPolygon(QPolygonF({QPointF(7, 14), QPointF(31, 14), QPointF(27, 26), QPointF(3, 26)}));
          }),
@@ -193,8 +193,7 @@ void DrawGlyphs(const QString& dir)
     Save(Glyph([](QPainter& p) {  // save: a disk
              p.setPen(QPen(QColor(20, 40, 90), 1));
              p.setBrush(QColor(60, 110, 200));
-             p.drawPolygon(QPolygonF({QPointF(4, 4), QPointF(24, 4), QPointF(28, 8), QPointF(28, 28),
-                                      QPointF(4, 28)}));
+             p.drawPolygon(QPolygonF({QPointF(4, 4), QPointF(24, 4), QPointF(28, 8), QPointF(28, 28), QPointF(4, 28)}));
              p.setBrush(QColor(235, 240, 248));
              p.drawRect(QRectF(9, 4, 14, 9));
              p.setBrush(QColor(60, 110, 200));

@@ -19,9 +19,17 @@ QPolygonF Bar(QPointF from, QPointF to)
 {
     const qreal h = W / 2;
     if (from.y() == to.y())
-        return QPolygonF({from, {from.x() + h, from.y() - h}, {to.x() - h, to.y() - h}, to,
-                          {to.x() - h, to.y() + h}, {from.x() + h, from.y() + h}});
-    return QPolygonF({from, {from.x() + h, from.y() + h}, {to.x() + h, to.y() - h}, to, {to.x() - h, to.y() - h},
+        return QPolygonF({from,
+                          {from.x() + h, from.y() - h},
+                          {to.x() - h, to.y() - h},
+                          to,
+                          {to.x() - h, to.y() + h},
+                          {from.x() + h, from.y() + h}});
+    return QPolygonF({from,
+                      {from.x() + h, from.y() + h},
+                      {to.x() + h, to.y() - h},
+                      to,
+                      {to.x() - h, to.y() - h},
                       {from.x() - h, from.y() + h}});
 }
 

@@ -24,8 +24,7 @@ struct SegmentPlace {
     char c;
 };
 constexpr SegmentPlace Places[7] = {
-    {A, 0, 1, '_'}, {F, 1, 0, '|'}, {G, 1, 1, '_'}, {B, 1, 2, '|'},
-    {E, 2, 0, '|'}, {D, 2, 1, '_'}, {C, 2, 2, '|'},
+    {A, 0, 1, '_'}, {F, 1, 0, '|'}, {G, 1, 1, '_'}, {B, 1, 2, '|'}, {E, 2, 0, '|'}, {D, 2, 1, '_'}, {C, 2, 2, '|'},
 };
 
 void Put(Grid& g, int row, int column, char c, bool lit, double intensity)

@@ -101,10 +101,7 @@ void ShowLine(Face& f, const PylonEmulator::State& s, int L)
 
 }  // namespace
 
-uint8_t DigitSegments(int value)
-{
-    return value >= 0 && value <= 9 ? Masks[value] : 0;
-}
+uint8_t DigitSegments(int value) { return value >= 0 && value <= 9 ? Masks[value] : 0; }
 
 Rgb LedColour(bool lit, double intensity)
 {

@@ -155,8 +155,7 @@ class FaceOutputs {
 public:
     FaceOutputs(PylonEmulator& emu, const Options& o, Events& events)
         : emu_(emu), events_(events), text_(o.text), png_(o.png), colour_(!std::getenv("NO_COLOR"))
-    {
-    }
+    {}
 
     // False when the picture file cannot be written.
     bool Tick()

@@ -15,12 +15,9 @@ struct Line {
 };
 
 inline constexpr Line Lines[7] = {
-    {"Pb95", "000649", 2, true, false, false, false},
-    {"Pb98", "000719", 2, true, false, false, false},
-    {"ON", "000659", 2, true, false, false, false},
-    {"LPG", "000309", 2, true, true, false, false},
-    {"ON TIR", "000000", 2, false, false, true, false},
-    {"Car wash", "001500", 2, true, false, false, true},
+    {"Pb95", "000649", 2, true, false, false, false},   {"Pb98", "000719", 2, true, false, false, false},
+    {"ON", "000659", 2, true, false, false, false},     {"LPG", "000309", 2, true, true, false, false},
+    {"ON TIR", "000000", 2, false, false, true, false}, {"Car wash", "001500", 2, true, false, false, true},
     {"EUR", "004321", 4, false, false, false, false},
 };
 

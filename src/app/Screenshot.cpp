@@ -102,7 +102,8 @@ int main(int argc, char** argv)
     MemoryRegStore store;
     PylonConfig model(&store);
     sample::Fill(model);
-    model.NetSettings = {{"North pylon", "192.168.0.11", 2101, true}, {"South pylon", "192.168.0.12", 2101, true},
+    model.NetSettings = {{"North pylon", "192.168.0.11", 2101, true},
+                         {"South pylon", "192.168.0.12", 2101, true},
                          {"Car wash", "192.168.0.20", 2101, false}};
     FileHeader file;
     PylonLink link("0.0.0.0", 2101);
@@ -119,13 +120,13 @@ int main(int argc, char** argv)
     QWidget* shown = &window;
     if (std::strcmp(which, "about") == 0) {
         dialog = std::make_unique<AboutWindow>(&window, MsgText(MsgProducer), QApplication::applicationDisplayName(),
-                                           window.VersionText, MsgText(MsgAllRights), QString());
+                                               window.VersionText, MsgText(MsgAllRights), QString());
     } else if (std::strcmp(which, "brightness") == 0) {
         dialog = std::make_unique<BrightnessDialog>(&window, dm.Changer, model);
     } else if (std::strcmp(which, "connections") == 0) {
-        dialog = std::make_unique<ConnectionDialog>(
-            &window, dm.Changer, model,
-            [] { return std::vector<std::string>{"ttyS0", "ttyUSB0"}; });
+        dialog = std::make_unique<ConnectionDialog>(&window, dm.Changer, model, [] {
+            return std::vector<std::string>{"ttyS0", "ttyUSB0"};
+        });
     } else if (std::strcmp(which, "fonts") == 0) {
         dialog = std::make_unique<FontDialog>(&window, dm.Changer, model);
     } else if (std::strcmp(which, "log") == 0) {

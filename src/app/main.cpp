@@ -58,9 +58,9 @@ std::optional<int> AnswerInformation(int argc, char** argv)
         return 0;
     }
     if (line.parser.isSet(line.version)) {
-        Print(stdout, QStringLiteral("LumarqPylon %1 (file version %2)\n")
-                          .arg(QString::fromStdString(ProgramVersionText()),
-                               QString::fromStdString(ProgramFileVersion())));
+        Print(stdout,
+              QStringLiteral("LumarqPylon %1 (file version %2)\n")
+                  .arg(QString::fromStdString(ProgramVersionText()), QString::fromStdString(ProgramFileVersion())));
         return 0;
     }
     return std::nullopt;
@@ -90,8 +90,8 @@ int main(int argc, char** argv)
     PylonApplication app(argc, argv);
     CommandLine line;
     if (!line.parser.parse(app.arguments()) || line.parser.positionalArguments().size() > 1) {
-        const QString error = line.parser.errorText().isEmpty() ? QStringLiteral("more than one file named")
-                                                                : line.parser.errorText();
+        const QString error =
+            line.parser.errorText().isEmpty() ? QStringLiteral("more than one file named") : line.parser.errorText();
         Print(stderr, QStringLiteral("LumarqPylon: ") + error + QStringLiteral("\n\n") + line.parser.helpText());
         return 1;
     }
@@ -102,15 +102,15 @@ int main(int argc, char** argv)
     case SingleInstance::Role::First: break;
     case SingleInstance::Role::Handed: return 0;
     case SingleInstance::Role::NoAnswer:
-        Print(stderr, QStringLiteral("LumarqPylon: another instance holds %1 but does not answer\n")
-                          .arg(instance.LockPath()));
+        Print(stderr,
+              QStringLiteral("LumarqPylon: another instance holds %1 but does not answer\n").arg(instance.LockPath()));
         return 1;
     }
 
     store = UserStore::Open(&trouble);
     model.emplace(store.get());
     try {
-        DataModule dm(store.get());  // released after the windows: stores the language code
+        DataModule dm(store.get());                     // released after the windows: stores the language code
         MainWindow mainWindow(*model, file, link, dm);  // loads the interface language
         TellStoreTrouble(trouble);
         ProgressLogWindow infoWindow(dm);  // hidden until a pylon command shows it

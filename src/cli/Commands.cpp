@@ -28,10 +28,7 @@ void PrintJson(const Json& j)
     std::fflush(stdout);
 }
 
-Json Head(const char* command)
-{
-    return Json{{"schema", JsonSchemaVersion}, {"command", command}};
-}
+Json Head(const char* command) { return Json{{"schema", JsonSchemaVersion}, {"command", command}}; }
 
 // Says that `file` could not be read or written (the file's result code `r`),
 // on standard error and, with --json, as the command's result.
@@ -121,8 +118,11 @@ Json ResultJson(const char* command, const std::string& file, const Target& t, c
     j["message"] = code == ExitOk ? std::string("OK") : FailureText(r);
     Json steps = Json::array();
     for (const TransferStep& s : r.steps)
-        steps.push_back({{"kind", StepName(s.kind)}, {"command", s.command}, {"code", s.code},
-                         {"message", s.message}, {"ok", s.ok}});
+        steps.push_back({{"kind", StepName(s.kind)},
+                         {"command", s.command},
+                         {"code", s.code},
+                         {"message", s.message},
+                         {"ok", s.ok}});
     j["steps"] = steps;
     j["verify"] = VerifyName(r.verify);
     Json diffs = Json::array();
@@ -146,8 +146,8 @@ Json ResultJson(const char* command, const std::string& file, const Target& t, c
 }
 
 // One line per target on standard output; with --quiet only the failures.
-void PrintResult(const Options& o, const char* command, const std::string& file, const Target& t,
-                 const PylonResult& r, int code, const Json* extra = nullptr)
+void PrintResult(const Options& o, const char* command, const std::string& file, const Target& t, const PylonResult& r,
+                 int code, const Json* extra = nullptr)
 {
     if (o.json) {
         Json j = ResultJson(command, file, t, r, code);
@@ -259,9 +259,8 @@ int ServeTargets(const Options& o, const TransferArgs& a, const char* command,
 
 int SendCommand(const Options& o, const TransferArgs& a)
 {
-    return ServeTargets(o, a, "send", [&](Session& s, const PylonConfig& m, const Target& t) {
-        return s.Send(m, t, a.verify);
-    });
+    return ServeTargets(o, a, "send",
+                        [&](Session& s, const PylonConfig& m, const Target& t) { return s.Send(m, t, a.verify); });
 }
 
 int DownloadCommand(const Options& o, const TransferArgs& a)

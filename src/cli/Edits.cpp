@@ -31,7 +31,8 @@ std::string DigitsOfPrice(const std::string& price, int point, std::string& why)
         fraction = price.substr(sep + 1);
     }
     if ((whole.empty() && fraction.empty()) || (!whole.empty() && !AllDigits(whole)) ||
-        (!fraction.empty() && !AllDigits(fraction)) || (sep != std::string::npos && fraction.empty() && whole.empty())) {
+        (!fraction.empty() && !AllDigits(fraction)) ||
+        (sep != std::string::npos && fraction.empty() && whole.empty())) {
         why = "is not a price (digits with one '.' or ',')";
         return {};
     }
@@ -88,8 +89,7 @@ std::string CheckLine(const PylonConfig& model, const LineEdit& e, std::optional
     if (e.point && (*e.point < 0 || *e.point > 5))
         return "--point " + std::to_string(*e.point) + ": a line shows 0 to 5 digits after the point" + where;
     plan.point = e.point;
-    const int point = e.point ? *e.point : sharedPoint ? *sharedPoint
-                                                      : model.Prices[e.line - 1].Conf.DecimalPoint;
+    const int point = e.point ? *e.point : sharedPoint ? *sharedPoint : model.Prices[e.line - 1].Conf.DecimalPoint;
     if (e.price && e.digits) return "give either --price or --digits" + where;
     if (e.price) {
         std::string why;

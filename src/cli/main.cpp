@@ -14,19 +14,17 @@
 
 namespace {
 
-const char* const ExitCodes =
-    "Exit codes (of several, the highest applies):\n"
-    "  0  every target succeeded (and verified, with --verify)\n"
-    "  1  usage error: a wrong option, target or value\n"
-    "  2  a configuration file could not be read or written\n"
-    "  3  a target could not be reached\n"
-    "  4  a pylon refused or replied wrongly\n"
-    "  5  verification found differences\n";
+const char* const ExitCodes = "Exit codes (of several, the highest applies):\n"
+                              "  0  every target succeeded (and verified, with --verify)\n"
+                              "  1  usage error: a wrong option, target or value\n"
+                              "  2  a configuration file could not be read or written\n"
+                              "  3  a target could not be reached\n"
+                              "  4  a pylon refused or replied wrongly\n"
+                              "  5  verification found differences\n";
 
-const char* const Targets =
-    "TARGET is IP[:PORT] (port 2101 by default), serial:NAME[@BAUD] (NAME as in /dev,\n"
-    "or a path; 9600 baud by default), or --network for the active pylons of the\n"
-    "file's own list. Several targets are served one after the other.\n";
+const char* const Targets = "TARGET is IP[:PORT] (port 2101 by default), serial:NAME[@BAUD] (NAME as in /dev,\n"
+                            "or a path; 9600 baud by default), or --network for the active pylons of the\n"
+                            "file's own list. Several targets are served one after the other.\n";
 
 // The options every command takes, after the command as well as before it.
 void AddCommon(CLI::App& app, Options& o)
@@ -39,15 +37,21 @@ void AddCommon(CLI::App& app, Options& o)
 
 // Adds an option of the line opened by the last --line.
 template <typename F>
-void LineOption(CLI::App& cmd, SetArgs& a, std::string& error, const std::string& name, const std::string& help, F apply)
+void LineOption(CLI::App& cmd, SetArgs& a, std::string& error, const std::string& name, const std::string& help,
+                F apply)
 {
-    cmd.add_option_function<std::string>(name, [&a, &error, name, apply](const std::string& v) {
-        if (a.edits.lines.empty()) {
-            if (error.empty()) error = name + " belongs to a line: give --line N before it";
-            return;
-        }
-        apply(a.edits.lines.back(), v);
-    }, help)->trigger_on_parse()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    cmd.add_option_function<std::string>(
+           name,
+           [&a, &error, name, apply](const std::string& v) {
+               if (a.edits.lines.empty()) {
+                   if (error.empty()) error = name + " belongs to a line: give --line N before it";
+                   return;
+               }
+               apply(a.edits.lines.back(), v);
+           },
+           help)
+        ->trigger_on_parse()
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
 void LineFlag(CLI::App& cmd, SetArgs& a, std::string& error, const std::string& on, const std::string& off,
@@ -56,16 +60,20 @@ void LineFlag(CLI::App& cmd, SetArgs& a, std::string& error, const std::string& 
     for (const bool value : {true, false}) {
         const std::string name = value ? on : off;
         const std::string other = value ? off : on;
-        cmd.add_flag_callback(name, [&a, &error, field, value, name, other] {
-            if (a.edits.lines.empty()) {
-                if (error.empty()) error = name + " belongs to a line: give --line N before it";
-                return;
-            }
-            LineEdit& e = a.edits.lines.back();
-            if ((e.*field).has_value() && *(e.*field) != value && error.empty())
-                error = name + " and " + other + " contradict each other (line " + std::to_string(e.line) + ")";
-            e.*field = value;
-        }, value ? help : "The opposite of " + on)->trigger_on_parse();
+        cmd.add_flag_callback(
+               name,
+               [&a, &error, field, value, name, other] {
+                   if (a.edits.lines.empty()) {
+                       if (error.empty()) error = name + " belongs to a line: give --line N before it";
+                       return;
+                   }
+                   LineEdit& e = a.edits.lines.back();
+                   if ((e.*field).has_value() && *(e.*field) != value && error.empty())
+                       error = name + " and " + other + " contradict each other (line " + std::to_string(e.line) + ")";
+                   e.*field = value;
+               },
+               value ? help : "The opposite of " + on)
+            ->trigger_on_parse();
     }
 }
 
@@ -83,8 +91,8 @@ int main(int argc, char** argv)
 #else
     const std::string builtWithout;
 #endif
-    app.set_version_flag("--version", "pylonctl " + ProgramVersionText() + " (file version " +
-                                          ProgramFileVersion() + builtWithout + ")");
+    app.set_version_flag("--version", "pylonctl " + ProgramVersionText() + " (file version " + ProgramFileVersion() +
+                                          builtWithout + ")");
     app.footer(std::string("\n") + Targets + "\n" + ExitCodes);
     app.require_subcommand(1);
     AddCommon(app, o);
@@ -102,13 +110,16 @@ int main(int argc, char** argv)
     set->add_option("FILE", setArgs.file, "The configuration file to edit (with --new: to write)")->required();
     set->add_option("-o,--output", setArgs.out, "Write the result here instead of FILE");
     set->add_flag("--new", setArgs.fresh, "Start from the defaults instead of reading FILE");
-    set->add_option_function<int>("--line", [&](const int& n) {
-        LineEdit e;
-        e.line = n;
-        setArgs.edits.lines.push_back(e);
-    },
-                                  "Line 1 to 7 that the options after it change (repeatable)")
-        ->trigger_on_parse()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    set->add_option_function<int>(
+           "--line",
+           [&](const int& n) {
+               LineEdit e;
+               e.line = n;
+               setArgs.edits.lines.push_back(e);
+           },
+           "Line 1 to 7 that the options after it change (repeatable)")
+        ->trigger_on_parse()
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     LineOption(*set, setArgs, setError, "--price", "The price, such as 6.49, at the line's point (or --point)",
                [](LineEdit& e, const std::string& v) { e.price = v; });
     LineOption(*set, setArgs, setError, "--digits", "The six digits as they stand, such as 000649",
@@ -116,7 +127,8 @@ int main(int argc, char** argv)
     LineOption(*set, setArgs, setError, "--point", "Digits after the decimal point, 0 to 5",
                [&setError](LineEdit& e, const std::string& v) {
                    if (v.size() == 1 && v[0] >= '0' && v[0] <= '9') e.point = v[0] - '0';
-                   else if (setError.empty()) setError = "--point " + v + ": a line shows 0 to 5 digits after the point";
+                   else if (setError.empty())
+                       setError = "--point " + v + ": a line shows 0 to 5 digits after the point";
                });
     LineOption(*set, setArgs, setError, "--name", "The product name, at most 20 characters of Windows-1250",
                [](LineEdit& e, const std::string& v) { e.name = v; });
@@ -125,8 +137,9 @@ int main(int argc, char** argv)
     LineFlag(*set, setArgs, setError, "--blink", "--no-blink", &LineEdit::blink, "Blink the line");
     LineFlag(*set, setArgs, setError, "--zeros", "--no-zeros", &LineEdit::zerosOff,
              "Leading zeros removed (--no-zeros: shown)");
-    set->add_option("--brightness", setArgs.edits.brightness, "Left, right and without-sensor brightness, "
-                                                                "percent 1 to 100: L,R,S");
+    set->add_option("--brightness", setArgs.edits.brightness,
+                    "Left, right and without-sensor brightness, "
+                    "percent 1 to 100: L,R,S");
     set->add_option("--gamma", setArgs.edits.gamma, "Gamma 0.1 to 3.0, and the brightness sensor on");
     set->add_flag("--no-gamma", setArgs.edits.noGamma, "The brightness sensor and gamma off");
     std::string setFont;
@@ -139,15 +152,17 @@ int main(int argc, char** argv)
     send->add_option("TARGET", sendArgs.targets, "IP[:PORT] or serial:NAME[@BAUD]");
     send->add_flag("--network", sendArgs.network, "The active pylons of the file's list");
     send->add_flag("--verify", sendArgs.verify, "Read the configuration back and compare it");
-    send->add_option("--font", sendArgs.font, "The font block to send: basic font 0 to 9, upper index 0 to 2 (B,U); "
-                                               "without it 3,0 as every file opens");
+    send->add_option("--font", sendArgs.font,
+                     "The font block to send: basic font 0 to 9, upper index 0 to 2 (B,U); "
+                     "without it 3,0 as every file opens");
 
     CLI::App* download = app.add_subcommand("download", "Reads a pylon's configuration into a file, as the "
                                                         "window's Download");
     download->add_option("TARGET", downloadArgs.targets, "IP[:PORT] or serial:NAME[@BAUD]");
     download->add_option("-o,--output", downloadArgs.out, "The file to write")->required();
-    download->add_option("--base", downloadArgs.base, "Take the names, the pylon list and the serial port from this "
-                                                      "file (otherwise the defaults)");
+    download->add_option("--base", downloadArgs.base,
+                         "Take the names, the pylon list and the serial port from this "
+                         "file (otherwise the defaults)");
     download->add_flag("--network", downloadArgs.network, "Refused: download reads one pylon");
 
     CLI::App* verify = app.add_subcommand("verify", "Downloads from pylons and compares with a file; sends nothing");

@@ -38,8 +38,7 @@ void CancelToken::Cancel()
     if (cancelled_.exchange(true)) return;
     if (wake_[1] >= 0) {
         const char byte = 1;
-        while (::write(wake_[1], &byte, 1) < 0 && errno == EINTR) {
-        }
+        while (::write(wake_[1], &byte, 1) < 0 && errno == EINTR) {}
     }
 }
 

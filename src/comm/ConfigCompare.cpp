@@ -62,8 +62,18 @@ std::string Word(int index)
     return all.substr(start, all.find('|', start) - start);
 }
 
-enum WordIndex { WordLeft, WordRight, WordSensor, WordGamma, WordBasicFont, WordUpperIndex,
-                 WordBlinking, WordDash, WordOff, WordZerosOff };
+enum WordIndex {
+    WordLeft,
+    WordRight,
+    WordSensor,
+    WordGamma,
+    WordBasicFont,
+    WordUpperIndex,
+    WordBlinking,
+    WordDash,
+    WordOff,
+    WordZerosOff
+};
 
 std::string DigitText(uint8_t d) { return d <= 9 ? std::string(1, char('0' + d)) : "[" + std::to_string(d) + "]"; }
 

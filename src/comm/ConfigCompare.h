@@ -10,20 +10,20 @@ class PylonConfig;
 // One field the pylon holds otherwise than it was sent.
 struct ConfigDifference {
     enum class Field {
-        Line,        // a price line: its digits, point and flags (`line` 1 to 7)
-        Left,        // brightness correction of the left side, percent
-        Right,       // brightness correction of the right side, percent
-        Sensor,      // brightness without the light sensor, percent
-        Gamma,       // the gamma byte: tenths, 0 when gamma is off
+        Line,    // a price line: its digits, point and flags (`line` 1 to 7)
+        Left,    // brightness correction of the left side, percent
+        Right,   // brightness correction of the right side, percent
+        Sensor,  // brightness without the light sensor, percent
+        Gamma,   // the gamma byte: tenths, 0 when gamma is off
         BasicFont,
         UpperIndex,
     };
     Field field = Field::Line;
-    int line = 0;                  // 1 to 7 for Field::Line, otherwise 0
+    int line = 0;  // 1 to 7 for Field::Line, otherwise 0
     // Field::Line: digits and flags (names are not compared); blanks the pylon
     // reports for the zeros it blanks are held as those zeros.
     PriceLine sentLine, heldLine;
-    int sent = 0, held = 0;        // the other fields: the byte sent and the byte held
+    int sent = 0, held = 0;  // the other fields: the byte sent and the byte held
 
     bool operator==(const ConfigDifference&) const = default;
 };

@@ -37,8 +37,7 @@ bool AllStepsOk(const PylonResult& result)
 
 ConfigTransfer::ConfigTransfer(PylonCommandEnv env, TransferOptions options)
     : env_(std::move(env)), options_(std::move(options))
-{
-}
+{}
 
 void ConfigTransfer::LogMsg(int number) { env_.log.AppendLine(Msg[number]); }
 
@@ -195,8 +194,7 @@ void ConfigTransfer::SendNetwork(TransferResult& all)
 
         // Header, reply, block, reply for each of the three blocks; the first
         // step that fails ends the exchange with this pylon.
-        const uint8_t commands[3] = {Frames::CmdSendDigits, Frames::CmdSendLineSettings,
-                                     Frames::CmdSendFonts};
+        const uint8_t commands[3] = {Frames::CmdSendDigits, Frames::CmdSendLineSettings, Frames::CmdSendFonts};
         for (const uint8_t command : commands) {
             link.command = command;
             if ((r = link.SendHeader()) == 0) r = link.ReadReply();

@@ -19,8 +19,7 @@ bool NetworkCommand::RefuseEmptyList(PylonCommandEnv& env)
     return true;
 }
 
-bool NetworkCommand::Connect(PylonCommandEnv& env, const PylonConfig::NetworkPylon& entry, uint8_t command,
-                             int* result)
+bool NetworkCommand::Connect(PylonCommandEnv& env, const PylonConfig::NetworkPylon& entry, uint8_t command, int* result)
 {
     env.link.SetTarget(entry.IP, entry.Port);
     env.link.command = command;

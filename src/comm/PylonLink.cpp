@@ -20,10 +20,7 @@ constexpr int ResultSendingTimeout = 5;
 constexpr int ResultReadingError = 6;
 constexpr int ResultReadingTimeout = 7;
 
-void LogComm(Log::Level level, const std::string& line)
-{
-    Log::Write(Log::Category::Comm, level, line);
-}
+void LogComm(Log::Level level, const std::string& line) { Log::Write(Log::Category::Comm, level, line); }
 
 // The pylon's answer to one step: its reply value and what it means.
 void LogReply(LinkResult code)
@@ -43,18 +40,16 @@ void LogReply(LinkResult code)
 void LogBlock(const char* name, LinkResult code)
 {
     if (code == Frames::BlockOk) LogComm(Log::Level::Info, std::string(name) + " block received");
-    else LogComm(Log::Level::Warning, std::string(name) + " block failed its checksum (result " +
-                                          std::to_string(code) + ")");
+    else
+        LogComm(Log::Level::Warning,
+                std::string(name) + " block failed its checksum (result " + std::to_string(code) + ")");
 }
 
 }  // namespace
 
 PylonLink::PylonLink(std::string address_, int32_t port_) : address(std::move(address_)), port(port_) {}
 
-PylonLink::~PylonLink()
-{
-    Disconnect();
-}
+PylonLink::~PylonLink() { Disconnect(); }
 
 void PylonLink::SetTarget(const std::string& address_, int32_t port_)
 {
@@ -95,8 +90,9 @@ void PylonLink::Disconnect()
 LinkResult PylonLink::Send(const uint8_t* bytes, size_t count)
 {
     const LinkResult result = SendBytes(bytes, count);
-    if (result != 0) LogComm(Log::Level::Warning, "sending " + std::to_string(count) + " bytes failed (result " +
-                                                      std::to_string(result) + ")");
+    if (result != 0)
+        LogComm(Log::Level::Warning,
+                "sending " + std::to_string(count) + " bytes failed (result " + std::to_string(result) + ")");
     return result;
 }
 
@@ -114,8 +110,9 @@ LinkResult PylonLink::SendBytes(const uint8_t* bytes, size_t count)
 LinkResult PylonLink::Read(uint8_t* bytes, size_t count)
 {
     const LinkResult result = ReadBytes(bytes, count);
-    if (result != 0) LogComm(Log::Level::Warning, "reading " + std::to_string(count) + " bytes failed (result " +
-                                                      std::to_string(result) + ")");
+    if (result != 0)
+        LogComm(Log::Level::Warning,
+                "reading " + std::to_string(count) + " bytes failed (result " + std::to_string(result) + ")");
     return result;
 }
 
@@ -163,10 +160,7 @@ LinkResult PylonLink::SendServiceSettings(uint8_t first, uint8_t second)
     return Send(payload.data(), payload.size());
 }
 
-LinkResult PylonLink::SendByte(uint8_t value)
-{
-    return Send(&value, 1);
-}
+LinkResult PylonLink::SendByte(uint8_t value) { return Send(&value, 1); }
 
 LinkResult PylonLink::ReadReply()
 {

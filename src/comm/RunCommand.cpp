@@ -14,8 +14,7 @@ bool RunCommand(PylonCommandEnv& env, const CancelToken& token, const std::funct
     try {
         command();
         return true;
-    } catch (const TransferCancelled&) {
-    }
+    } catch (const TransferCancelled&) {}
     Log::Write(Log::Category::Comm, Log::Level::Info, "command cancelled by the operator");
     env.log.AppendLine(Msg[MsgTransferCancelled]);
     env.link.Disconnect();

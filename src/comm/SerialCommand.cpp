@@ -19,10 +19,7 @@ void SerialCommand::WriteHeader(SerialPort& port, uint8_t command)
     port.Write(h.data(), int(h.size()));
 }
 
-void SerialCommand::WriteBytes(SerialPort& port, const uint8_t* bytes, size_t count)
-{
-    port.Write(bytes, int(count));
-}
+void SerialCommand::WriteBytes(SerialPort& port, const uint8_t* bytes, size_t count) { port.Write(bytes, int(count)); }
 
 LinkResult SerialCommand::ReadReply(SerialPort& port)
 {
@@ -32,7 +29,4 @@ LinkResult SerialCommand::ReadReply(SerialPort& port)
     return Frames::DecodeReply(reply[0], reply[1]);
 }
 
-int SerialCommand::FailureMessage(LinkResult reply)
-{
-    return reply == 0 ? MsgReadError : MsgReadTimeout;
-}
+int SerialCommand::FailureMessage(LinkResult reply) { return reply == 0 ? MsgReadError : MsgReadTimeout; }

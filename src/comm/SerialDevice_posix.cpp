@@ -98,8 +98,7 @@ public:
     {
         // Each Read and Write is handed its limits; impossible ones are refused
         // without a system error.
-        if (t.readInterval < 0 || t.readPerByte < 0 || t.readConstant < 0 || t.writePerByte < 0 ||
-            t.writeConstant < 0)
+        if (t.readInterval < 0 || t.readPerByte < 0 || t.readConstant < 0 || t.writePerByte < 0 || t.writeConstant < 0)
             return -1;
         return 0;
     }
@@ -245,10 +244,7 @@ bool AnswersAsPort(const std::string& name)
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> SerialDevice::Create()
-{
-    return std::make_unique<PosixSerialDevice>();
-}
+std::unique_ptr<SerialDevice> SerialDevice::Create() { return std::make_unique<PosixSerialDevice>(); }
 
 std::string SerialDevice::PathOf(const std::string& name)
 {

@@ -113,8 +113,7 @@ public:
 
     int SetTimeouts(const Timeouts& t) override
     {
-        if (t.readInterval < 0 || t.readPerByte < 0 || t.readConstant < 0 || t.writePerByte < 0 ||
-            t.writeConstant < 0)
+        if (t.readInterval < 0 || t.readPerByte < 0 || t.readConstant < 0 || t.writePerByte < 0 || t.writeConstant < 0)
             return -1;
         COMMTIMEOUTS ct{};
         ct.ReadIntervalTimeout = DWORD(t.readInterval);
@@ -153,15 +152,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> SerialDevice::Create()
-{
-    return std::make_unique<WinSerialDevice>();
-}
+std::unique_ptr<SerialDevice> SerialDevice::Create() { return std::make_unique<WinSerialDevice>(); }
 
-std::string SerialDevice::PathOf(const std::string& name)
-{
-    return "\\\\.\\" + name;
-}
+std::string SerialDevice::PathOf(const std::string& name) { return "\\\\.\\" + name; }
 
 // COM1 to COM100, each that the system gives a default configuration for.
 std::vector<std::string> SerialDevice::ListPorts()

@@ -7,10 +7,7 @@
 
 namespace {
 
-void LogComm(Log::Level level, const std::string& line)
-{
-    Log::Write(Log::Category::Comm, level, line);
-}
+void LogComm(Log::Level level, const std::string& line) { Log::Write(Log::Category::Comm, level, line); }
 
 void LogBytes(const char* what, const uint8_t* bytes, int count)
 {
@@ -22,15 +19,9 @@ void LogBytes(const char* what, const uint8_t* bytes, int count)
 
 SerialPort::SerialPort() : device_(SerialDevice::Create()) {}
 
-SerialPort::~SerialPort()
-{
-    Close();
-}
+SerialPort::~SerialPort() { Close(); }
 
-bool SerialPort::Connected() const
-{
-    return device_->IsOpen();
-}
+bool SerialPort::Connected() const { return device_->IsOpen(); }
 
 void SerialPort::Open()
 {
@@ -48,7 +39,8 @@ void SerialPort::Open()
 void SerialPort::OpenDevice()
 {
     if (OnBeforeOpen) OnBeforeOpen();
-    if (const int error = device_->Open(DevicePath(port_)); error != 0) throw SerialPortError(SerialPortError::OpenFailed, error);
+    if (const int error = device_->Open(DevicePath(port_)); error != 0)
+        throw SerialPortError(SerialPortError::OpenFailed, error);
     try {
         if (const int error = device_->SetupQueues(QueueSize); error != 0)
             throw SerialPortError(SerialPortError::SetupFailed, error);
@@ -130,17 +122,14 @@ int SerialPort::Read(uint8_t* bytes, int count)
 
 int SerialPort::RateOf(int code)
 {
-    static const int rates[] = {9600,  110,   300,   600,    1200,   2400,  4800,   9600,
+    static const int rates[] = {9600,  110,   300,   600,   1200,  2400,   4800,   9600,
                                 14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
     // 0 is the port's custom rate; a code from nowhere (a damaged file) gets the same.
     if (code < 0 || code >= int(sizeof rates / sizeof rates[0])) return 9600;
     return rates[code];
 }
 
-std::vector<std::string> SerialPort::ExistingPorts()
-{
-    return SerialDevice::ListPorts();
-}
+std::vector<std::string> SerialPort::ExistingPorts() { return SerialDevice::ListPorts(); }
 
 std::string SerialPort::DevicePath(const std::string& name)
 {

@@ -15,8 +15,24 @@ class SerialDevice;
 class SerialPort {
 public:
     // Baud-rate codes as the model's ComSpeed holds them.
-    enum BaudRateCode { BaudCustom = 0, Baud110, Baud300, Baud600, Baud1200, Baud2400, Baud4800, Baud9600, Baud14400,
-                     Baud19200, Baud38400, Baud56000, Baud57600, Baud115200, Baud128000, Baud256000 };
+    enum BaudRateCode {
+        BaudCustom = 0,
+        Baud110,
+        Baud300,
+        Baud600,
+        Baud1200,
+        Baud2400,
+        Baud4800,
+        Baud9600,
+        Baud14400,
+        Baud19200,
+        Baud38400,
+        Baud56000,
+        Baud57600,
+        Baud115200,
+        Baud128000,
+        Baud256000
+    };
 
     // Time-outs in milliseconds; tests shorten them.
     struct Timeouts {

@@ -11,7 +11,9 @@ std::string Text(int code, int osError)
 
 }  // namespace
 
-SerialPortError::SerialPortError(int code, int osError) : std::runtime_error(Text(code, osError)), code_(code), osError_(osError) {}
+SerialPortError::SerialPortError(int code, int osError)
+    : std::runtime_error(Text(code, osError)), code_(code), osError_(osError)
+{}
 
 std::string SerialPortError::MessageFor(int code)
 {

@@ -8,15 +8,15 @@
 class SerialPortError : public std::runtime_error {
 public:
     enum Code {
-        OpenFailed = 1,        // "Unable to open com port"
-        WriteFailed = 2,       // "WriteFile function failed"
-        ReadFailed = 3,        // "ReadFile function failed"
-        AsyncParameter = 4,    // "Invalid Async parameter"
-        AsyncStatus = 6,       // "Unable to get async status"
-        SetStateFailed = 7,    // "SetCommState function failed"
-        SetTimeoutsFailed = 8, // "SetCommTimeouts failed"
-        SetupFailed = 9,       // "SetupComm function failed"
-        PortNotOpen = 24,      // "Port Not Open"
+        OpenFailed = 1,         // "Unable to open com port"
+        WriteFailed = 2,        // "WriteFile function failed"
+        ReadFailed = 3,         // "ReadFile function failed"
+        AsyncParameter = 4,     // "Invalid Async parameter"
+        AsyncStatus = 6,        // "Unable to get async status"
+        SetStateFailed = 7,     // "SetCommState function failed"
+        SetTimeoutsFailed = 8,  // "SetCommTimeouts failed"
+        SetupFailed = 9,        // "SetupComm function failed"
+        PortNotOpen = 24,       // "Port Not Open"
     };
 
     SerialPortError(int code, int osError = -1);

@@ -15,7 +15,7 @@ speed_t Nearest(int rate)
     static const struct {
         int rate;
         speed_t speed;
-    } standard[] = {{9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
+    } standard[] = {{9600, B9600},    {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
 #ifdef B230400
                     {230400, B230400}
 #endif

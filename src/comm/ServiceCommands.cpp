@@ -199,8 +199,7 @@ void ServiceCommands::RunNetwork(uint8_t command, const uint8_t* payload, size_t
 
         if ((r = link.SendHeader()) == 0) r = link.ReadReply();
         if (Note(Kind::Header, command, r)) {
-            r = payloadSize == 1 ? link.SendByte(payload[0])
-                                 : link.SendServiceSettings(payload[0], payload[1]);
+            r = payloadSize == 1 ? link.SendByte(payload[0]) : link.SendServiceSettings(payload[0], payload[1]);
             if (r == 0) r = link.ReadReply();
             Note(Kind::Block, command, r);
         }

@@ -23,10 +23,7 @@ int Remaining(Clock::time_point deadline)
     return left > 0 ? int(left) : 0;
 }
 
-Clock::time_point DeadlineIn(int ms)
-{
-    return Clock::now() + std::chrono::milliseconds(ms > 0 ? ms : 0);
-}
+Clock::time_point DeadlineIn(int ms) { return Clock::now() + std::chrono::milliseconds(ms > 0 ? ms : 0); }
 
 // poll() on one descriptor until `deadline`; a cancelled command raises
 // TransferCancelled. Returns the revents, 0 on time-out, -1 on error.

@@ -8,10 +8,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-Clock::time_point DeadlineIn(int ms)
-{
-    return Clock::now() + std::chrono::milliseconds(ms > 0 ? ms : 0);
-}
+Clock::time_point DeadlineIn(int ms) { return Clock::now() + std::chrono::milliseconds(ms > 0 ? ms : 0); }
 
 // Winsock is started once for the process and left running until it ends.
 bool WinsockStarted()

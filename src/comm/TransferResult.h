@@ -40,7 +40,7 @@ enum class VerifyOutcome {
 struct PylonResult {
     // "IP:port" for a network pylon; the port name and its rate ("ttyUSB0 9600") on the serial line.
     std::string target;
-    std::string name;  // the operator's name of a network pylon (UTF-8); empty on the serial line
+    std::string name;                 // the operator's name of a network pylon (UTF-8); empty on the serial line
     std::vector<TransferStep> steps;  // in the order they ran; the last one ended the exchange
     // A serial port error that ended the command (the error box's text); empty otherwise.
     std::string error;
@@ -48,7 +48,7 @@ struct PylonResult {
     VerifyOutcome verify = VerifyOutcome::NotRun;
     std::vector<ConfigDifference> differences;  // with Differs
     std::vector<std::string> verifyLines;       // what the log showed for the verification
-    int64_t elapsedMs = 0;  // from the connection (or the port's opening) to the last step
+    int64_t elapsedMs = 0;                      // from the connection (or the port's opening) to the last step
 
     bool operator==(const PylonResult&) const = default;
 };

@@ -2,10 +2,7 @@
 
 #include "comm/Cancel.h"
 
-void SleepWaiter::Wait(int milliseconds)
-{
-    CancelToken::Sleep(milliseconds);
-}
+void SleepWaiter::Wait(int milliseconds) { CancelToken::Sleep(milliseconds); }
 
 void RecordingWaiter::Wait(int milliseconds)
 {

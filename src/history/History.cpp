@@ -186,10 +186,26 @@ std::string_view View(sqlite3_stmt* s, int column)
 
 StoredRow StoredOf(sqlite3_stmt* s)
 {
-    return {sqlite3_column_int64(s, 0), sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 19),
-            sqlite3_column_int(s, 2),   sqlite3_column_int(s, 17),  sqlite3_column_int(s, 10) != 0,
-            View(s, 3),  View(s, 4),  View(s, 5),  View(s, 6),  View(s, 7),  View(s, 8),  View(s, 9),
-            View(s, 11), View(s, 12), View(s, 13), View(s, 14), View(s, 15), View(s, 16), View(s, 18)};
+    return {sqlite3_column_int64(s, 0),
+            sqlite3_column_int64(s, 1),
+            sqlite3_column_int64(s, 19),
+            sqlite3_column_int(s, 2),
+            sqlite3_column_int(s, 17),
+            sqlite3_column_int(s, 10) != 0,
+            View(s, 3),
+            View(s, 4),
+            View(s, 5),
+            View(s, 6),
+            View(s, 7),
+            View(s, 8),
+            View(s, 9),
+            View(s, 11),
+            View(s, 12),
+            View(s, 13),
+            View(s, 14),
+            View(s, 15),
+            View(s, 16),
+            View(s, 18)};
 }
 
 // Appends the row of `r` to `out`, without its CR LF; `scratch` is reused between rows.
@@ -391,8 +407,8 @@ bool History::Insert(HistoryRecord& r, bool& damaged)
 {
     damaged = false;
     if (!insert_) {
-        const std::string sql = std::string("INSERT INTO record (") + Columns +
-                                ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+        const std::string sql =
+            std::string("INSERT INTO record (") + Columns + ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &insert_, nullptr) != SQLITE_OK) {
             damaged = IsDamage(sqlite3_errcode(db_));
             insert_ = nullptr;
@@ -486,9 +502,9 @@ std::string History::CsvHeader()
 std::string History::CsvRow(const HistoryRecord& r)
 {
     const std::string lines = EncodeLines(r.lines), steps = EncodeSteps(r.steps);
-    const StoredRow row{r.id,      r.utcMs,     r.elapsedMs, r.utcOffsetMinutes, r.verified, r.ok,    r.user,
-                        r.host,    r.program,   r.version,   r.action,           r.pylon,    r.target, lines,
-                        r.brightness, r.gamma,  r.fonts,     r.detail,           steps,      r.differences};
+    const StoredRow row{r.id,         r.utcMs,   r.elapsedMs, r.utcOffsetMinutes, r.verified, r.ok,         r.user,
+                        r.host,       r.program, r.version,   r.action,           r.pylon,    r.target,     lines,
+                        r.brightness, r.gamma,   r.fonts,     r.detail,           steps,      r.differences};
     std::string out, scratch;
     AppendCsvRow(out, row, scratch);
     return out;
@@ -497,8 +513,8 @@ std::string History::CsvRow(const HistoryRecord& r)
 bool History::ExportCsv(const HistoryFilter& filter, std::ostream& out)
 {
     if (!db_ && !Open()) return false;
-    const std::string sql = std::string("SELECT id, ") + Columns + " FROM record" + Where(filter) +
-                            " ORDER BY utc_ms DESC, id DESC";
+    const std::string sql =
+        std::string("SELECT id, ") + Columns + " FROM record" + Where(filter) + " ORDER BY utc_ms DESC, id DESC";
     sqlite3_stmt* s = Prepare(sql);
     if (!s) return false;
     Bind(s, filter);

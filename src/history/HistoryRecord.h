@@ -34,20 +34,20 @@ struct HistoryRecord {
     int utcOffsetMinutes = 0;  // the local time zone's offset then
     std::string user;          // operating-system user
     std::string host;
-    std::string program;       // "LumarqPylon" or "pylonctl"
+    std::string program;  // "LumarqPylon" or "pylonctl"
     std::string version;
-    std::string action;        // "send", "download", "settings", "test"
-    std::string pylon;         // the pylon's name in the list; empty on the serial port
-    std::string target;        // "IP:port" or "port @ rate"
+    std::string action;  // "send", "download", "settings", "test"
+    std::string pylon;   // the pylon's name in the list; empty on the serial port
+    std::string target;  // "IP:port" or "port @ rate"
     bool ok = false;
     // A Send's configuration: the seven lines, brightness, gamma and fonts.
     std::vector<HistoryLine> lines;
     std::string brightness;
     std::string gamma;
     std::string fonts;
-    std::string detail;        // a service command's parameters
+    std::string detail;  // a service command's parameters
     std::vector<HistoryStep> steps;
-    int verified = -1;         // -1 not run, 0 differences found, 1 the pylon holds what was sent, 2 not read back
+    int verified = -1;  // -1 not run, 0 differences found, 1 the pylon holds what was sent, 2 not read back
     std::string differences;
     int64_t elapsedMs = 0;
 

@@ -19,20 +19,11 @@ int64_t NowMs()
 }  // namespace
 
 HistoryRecorder::HistoryRecorder(History& history, std::string program, std::string version, ProgressLog* log)
-    : utcClock(NowMs),
-      history_(history),
-      program_(std::move(program)),
-      version_(std::move(version)),
-      user_(HistoryPlatform::UserName()),
-      host_(HistoryPlatform::HostName()),
-      log_(log)
-{
-}
+    : utcClock(NowMs), history_(history), program_(std::move(program)), version_(std::move(version)),
+      user_(HistoryPlatform::UserName()), host_(HistoryPlatform::HostName()), log_(log)
+{}
 
-void HistoryRecorder::CommandStarted()
-{
-    warned_ = false;
-}
+void HistoryRecorder::CommandStarted() { warned_ = false; }
 
 HistoryRecord HistoryRecorder::MakeRecord(const std::string& action, const PylonResult& pylon, const PylonConfig* sent,
                                           const std::string& detail) const

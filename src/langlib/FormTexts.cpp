@@ -68,16 +68,13 @@ bool Publishes(const QObject* c, const QString& property)
     if (property == Fixed.Columns) return qobject_cast<const QTreeWidget*>(c) != nullptr;
     if (property == Fixed.Panels) return qobject_cast<const QStatusBar*>(c) != nullptr;
     if (property == Fixed.Items)
-        return qobject_cast<const QComboBox*>(c) || qobject_cast<const QListWidget*>(c)
-            || InheritsDesignClass(c, "TRadioGroup");
+        return qobject_cast<const QComboBox*>(c) || qobject_cast<const QListWidget*>(c) ||
+               InheritsDesignClass(c, "TRadioGroup");
     return false;
 }
 
 // The panels of a status bar are the labels placed on it, in order.
-QList<QLabel*> Panels(QStatusBar* bar)
-{
-    return bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
-}
+QList<QLabel*> Panels(QStatusBar* bar) { return bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly); }
 
 // The items of a radio group are its radio buttons, in order. The group is
 // reached through Qt's object tree only: the caller's class is not ours.
@@ -159,8 +156,7 @@ void TranslateComponent(QObject* c, const Section& section, const QString& prefi
                 if (section.Find(key + QString::number(i), value)) ReplaceComboItem(combo, i, value);
         } else if (design == Fixed.ListBox) {
             auto* list = static_cast<QListWidget*>(c);
-            ForEachIndex(section, key, list->count(),
-                         [list](int i, const QString& v) { list->item(i)->setText(v); });
+            ForEachIndex(section, key, list->count(), [list](int i, const QString& v) { list->item(i)->setText(v); });
         }
     }
 
@@ -209,8 +205,8 @@ void Walk(QObject* owner, const QString& sectionName, int depth)
 
 extern "C" {
 
-LMQT_LNGS_API void LMQT_LNGS_CALL ZaladujJezyk(std::int32_t reserved, QWidget* root,
-                                               const char* section, const char* path)
+LMQT_LNGS_API void LMQT_LNGS_CALL ZaladujJezyk(std::int32_t reserved, QWidget* root, const char* section,
+                                               const char* path)
 {
     (void)reserved;
     if (!root) return;
@@ -226,8 +222,8 @@ LMQT_LNGS_API void LMQT_LNGS_CALL ZaladujJezyk(std::int32_t reserved, QWidget* r
     if (guard) FormTexts::Walk(root, sectionName, 0);
 }
 
-LMQT_LNGS_API void LMQT_LNGS_CALL ZaladujMSG(std::int32_t reserved, const char* path,
-                                             QString* const* targets, std::int32_t count)
+LMQT_LNGS_API void LMQT_LNGS_CALL ZaladujMSG(std::int32_t reserved, const char* path, QString* const* targets,
+                                             std::int32_t count)
 {
     (void)reserved;
     IniStore doc;

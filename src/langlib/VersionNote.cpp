@@ -37,7 +37,6 @@ constexpr Note MakeNote()
     return note;
 }
 
-[[gnu::used, gnu::section(".note.lumarq.version"), gnu::aligned(4)]]
-const Note VersionNote = MakeNote();
+[[gnu::used, gnu::section(".note.lumarq.version"), gnu::aligned(4)]] const Note VersionNote = MakeNote();
 
 }  // namespace

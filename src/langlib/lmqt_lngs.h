@@ -70,14 +70,14 @@ extern "C" {
 //    "X" + d in front of the same key ("X1CLabel1"); owners at one depth
 //    share their keys.
 // A combo box whose selected item is replaced loses its selection.
-LMQT_LNGS_API void LMQT_LNGS_CALL ZaladujJezyk(std::int32_t reserved, QWidget* root,
-                                               const char* section, const char* path);
+LMQT_LNGS_API void LMQT_LNGS_CALL ZaladujJezyk(std::int32_t reserved, QWidget* root, const char* section,
+                                               const char* path);
 
 // For i = 0 .. count - 1, sets *targets[i] to the value of key i (decimal) in
 // the file's section [MSG], taken as it stands (no escapes). A missing key, a
 // null entry or a count of 0 or less leaves the targets as they are.
-LMQT_LNGS_API void LMQT_LNGS_CALL ZaladujMSG(std::int32_t reserved, const char* path,
-                                             QString* const* targets, std::int32_t count);
+LMQT_LNGS_API void LMQT_LNGS_CALL ZaladujMSG(std::int32_t reserved, const char* path, QString* const* targets,
+                                             std::int32_t count);
 
 }  // extern "C"
 

@@ -10,10 +10,7 @@ std::atomic<const Sink*> current{nullptr};
 
 }  // namespace
 
-const Sink* SetSink(const Sink* sink)
-{
-    return current.exchange(sink);
-}
+const Sink* SetSink(const Sink* sink) { return current.exchange(sink); }
 
 bool Enabled(Category category, Level level)
 {

@@ -2,15 +2,9 @@
 
 #include "model/RegStore.h"
 
-ApplicationSettings::ApplicationSettings(RegStore* store) : store_(store)
-{
-    LoadSettings();
-}
+ApplicationSettings::ApplicationSettings(RegStore* store) : store_(store) { LoadSettings(); }
 
-ApplicationSettings::~ApplicationSettings()
-{
-    SaveSettings();
-}
+ApplicationSettings::~ApplicationSettings() { SaveSettings(); }
 
 void ApplicationSettings::LoadSettings()
 {

@@ -10,13 +10,17 @@ namespace {
 class Converter {
 public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() { if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_); }
+    ~Converter()
+    {
+        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+    }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
     // Converts `in`; an input sequence that cannot be converted is replaced by
     // "?" and skipped (one byte, or one whole UTF-8 character).
-    std::string Run(const std::string& in, bool utf8Input) const {
+    std::string Run(const std::string& in, bool utf8Input) const
+    {
         std::string out;
         if (cd_ == reinterpret_cast<iconv_t>(-1)) return out;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
@@ -38,9 +42,7 @@ public:
                 if (c >= 0xF0) skip = 4;
                 else if (c >= 0xE0) skip = 3;
                 else if (c >= 0xC0) skip = 2;
-                while (skip > 1 && (skip > left ||
-                       (static_cast<unsigned char>(src[skip - 1]) & 0xC0) != 0x80))
-                    --skip;
+                while (skip > 1 && (skip > left || (static_cast<unsigned char>(src[skip - 1]) & 0xC0) != 0x80)) --skip;
             }
             if (skip > left) skip = left;
             src += skip;

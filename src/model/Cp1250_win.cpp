@@ -10,10 +10,7 @@ namespace {
 
 constexpr UINT CodePage = 1250;
 
-bool Undefined(unsigned char c)
-{
-    return c == 0x81 || c == 0x83 || c == 0x88 || c == 0x90 || c == 0x98;
-}
+bool Undefined(unsigned char c) { return c == 0x81 || c == 0x83 || c == 0x88 || c == 0x90 || c == 0x98; }
 
 }  // namespace
 
@@ -48,8 +45,8 @@ std::string Cp1250::FromUtf8(const std::string& utf8)
     // Broken UTF-8 decodes to U+FFFD, which the code page lacks: "?".
     const std::wstring w = WideFrom(CP_UTF8, utf8);
     if (w.empty()) return {};
-    const int n = ::WideCharToMultiByte(CodePage, WC_NO_BEST_FIT_CHARS, w.data(), int(w.size()), nullptr, 0, "?",
-                                        nullptr);
+    const int n =
+        ::WideCharToMultiByte(CodePage, WC_NO_BEST_FIT_CHARS, w.data(), int(w.size()), nullptr, 0, "?", nullptr);
     std::string out(size_t(n > 0 ? n : 0), '\0');
     if (n > 0)
         ::WideCharToMultiByte(CodePage, WC_NO_BEST_FIT_CHARS, w.data(), int(w.size()), out.data(), n, "?", nullptr);

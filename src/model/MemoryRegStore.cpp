@@ -139,10 +139,7 @@ const std::pair<std::string, RegValue>* MemoryRegStore::FindValue(const Key& key
 
 bool MemoryRegStore::KeyExists(const std::string& key) const { return Find(key) != nullptr; }
 
-bool MemoryRegStore::CreateKey(const std::string& key)
-{
-    return CreateKeyAt(key) != nullptr;
-}
+bool MemoryRegStore::CreateKey(const std::string& key) { return CreateKeyAt(key) != nullptr; }
 
 MemoryRegStore::Key* MemoryRegStore::CreateKeyAt(const std::string& key)
 {

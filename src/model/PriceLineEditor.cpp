@@ -240,16 +240,14 @@ void PriceLineEditor::BoxBehaviour(int L, Box box, bool checked)
             SetBoxEnabled(L, PriceDash, true);
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
 void PriceLineEditor::DomsBehaviour(bool checked)
 {
     if (checked) {
-        for (int L = 1; L < Lines; ++L)
-            model_.Prices[L].Conf.DecimalPoint = model_.Prices[0].Conf.DecimalPoint;
+        for (int L = 1; L < Lines; ++L) model_.Prices[L].Conf.DecimalPoint = model_.Prices[0].Conf.DecimalPoint;
         model_.DOMS = true;
         ShowPylon(Snapshot());
     } else {

@@ -28,8 +28,8 @@ void PriceTyping::Accept()
 bool PriceTyping::Editable() const
 {
     if (!Active()) return false;
-    return !editor_.BoxChecked(line_, PriceLineEditor::PriceOff)
-           && !editor_.BoxChecked(line_, PriceLineEditor::PriceDash);
+    return !editor_.BoxChecked(line_, PriceLineEditor::PriceOff) &&
+           !editor_.BoxChecked(line_, PriceLineEditor::PriceDash);
 }
 
 PriceTyping::Price PriceTyping::Current() const

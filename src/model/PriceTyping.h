@@ -66,6 +66,6 @@ private:
     int line_ = -1;
     int focus_ = PriceLineEditor::DigitsPerLine - 1;
     Price original_;
-    std::string entry_;    // the digits typed since the line took the focus
-    int decimals_ = -1;    // digits typed after the point, -1 while no point is typed
+    std::string entry_;  // the digits typed since the line took the focus
+    int decimals_ = -1;  // digits typed after the point, -1 while no point is typed
 };

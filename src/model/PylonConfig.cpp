@@ -9,10 +9,7 @@ PylonConfig::PylonConfig(RegStore* session) : session_(session)
     LoadSession();
 }
 
-PylonConfig::PylonConfig(const PylonConfig& other) : session_(other.session_)
-{
-    AssignFields(other);
-}
+PylonConfig::PylonConfig(const PylonConfig& other) : session_(other.session_) { AssignFields(other); }
 
 PylonConfig& PylonConfig::operator=(const PylonConfig& other)
 {
@@ -23,10 +20,7 @@ PylonConfig& PylonConfig::operator=(const PylonConfig& other)
     return *this;
 }
 
-PylonConfig::~PylonConfig()
-{
-    SaveSession();
-}
+PylonConfig::~PylonConfig() { SaveSession(); }
 
 void PylonConfig::SetDefaults()
 {
@@ -44,10 +38,7 @@ void PylonConfig::SetDefaults()
     DOMS = false;
 }
 
-std::string PylonConfig::DefaultName(int line)
-{
-    return "Nazwa " + std::to_string(line);
-}
+std::string PylonConfig::DefaultName(int line) { return "Nazwa " + std::to_string(line); }
 
 void PylonConfig::AssignFields(const PylonConfig& o)
 {
@@ -64,9 +55,8 @@ void PylonConfig::AssignFields(const PylonConfig& o)
 
 bool PylonConfig::SameFields(const PylonConfig& o) const
 {
-    return UseCOM == o.UseCOM && ComSpeed == o.ComSpeed && ComName == o.ComName &&
-           NetSettings == o.NetSettings && Prices == o.Prices && Conf == o.Conf &&
-           UseGamma == o.UseGamma && FontConf == o.FontConf && DOMS == o.DOMS;
+    return UseCOM == o.UseCOM && ComSpeed == o.ComSpeed && ComName == o.ComName && NetSettings == o.NetSettings &&
+           Prices == o.Prices && Conf == o.Conf && UseGamma == o.UseGamma && FontConf == o.FontConf && DOMS == o.DOMS;
 }
 
 int PylonConfig::SaveToFile(const std::string& fileName, FileHeader& header) const

@@ -19,8 +19,8 @@ class RegStore;
 class PylonConfig {
 public:
     struct NetworkPylon {
-        std::string Name;   // Windows-1250, at most 20 bytes
-        std::string IP;     // dotted decimal, at most 15 bytes
+        std::string Name;  // Windows-1250, at most 20 bytes
+        std::string IP;    // dotted decimal, at most 15 bytes
         int32_t Port = 0;
         bool Active = false;
 
@@ -28,8 +28,8 @@ public:
     };
 
     bool UseCOM = false;
-    int8_t ComSpeed = 0;       // baud-rate code of the serial layer, 0 = not set
-    std::string ComName;       // Windows-1250, at most 20 bytes
+    int8_t ComSpeed = 0;  // baud-rate code of the serial layer, 0 = not set
+    std::string ComName;  // Windows-1250, at most 20 bytes
     std::vector<NetworkPylon> NetSettings;
     std::array<PriceLine, 7> Prices;
     BrightnessSettings Conf;

@@ -19,8 +19,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t v)
 
 void PutText(std::vector<uint8_t>& out, const std::string& text, size_t width)
 {
-    for (size_t i = 0; i < width; ++i)
-        out.push_back(i < text.size() ? static_cast<uint8_t>(text[i]) : 0);
+    for (size_t i = 0; i < width; ++i) out.push_back(i < text.size() ? static_cast<uint8_t>(text[i]) : 0);
 }
 
 uint32_t Get32(const uint8_t* p)

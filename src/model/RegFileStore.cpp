@@ -24,10 +24,7 @@ bool MakeFolders(const std::string& dir)
     return true;
 }
 
-bool OnlyBlanks(const std::string& text)
-{
-    return text.find_first_not_of(" \t\r\n") == std::string::npos;
-}
+bool OnlyBlanks(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
 
 void Warn(const std::string& line) { Log::Write(Log::Category::Store, Log::Level::Warning, line); }
 
@@ -36,7 +33,10 @@ void Warn(const std::string& line) { Log::Write(Log::Category::Store, Log::Level
 // stays as it is.
 void ApplyChanges(const MemoryRegStore& before, const MemoryRegStore& now, MemoryRegStore& target)
 {
-    struct Todo { const MemoryRegStore::Key* key; std::string path; };
+    struct Todo {
+        const MemoryRegStore::Key* key;
+        std::string path;
+    };
     std::vector<Todo> stack;
     for (const auto& sub : now.Root().subkeys) stack.push_back({sub.get(), sub->name});
     while (!stack.empty()) {
@@ -77,15 +77,12 @@ RegFileStore::RegFileStore(std::string path) : path_(std::move(path))
     std::string text;
     // A file known to be too large is not read at all (a stat never blocks).
     std::error_code ec;
-    const bool tooLarge = std::filesystem::is_regular_file(path_, ec) &&
-                          std::filesystem::file_size(path_, ec) > MaxFileSize && !ec;
-    const SafeFile::Status status = tooLarge ? SafeFile::Status::TooLarge
-                                             : SafeFile::Read(path_, text, MaxFileSize);
+    const bool tooLarge =
+        std::filesystem::is_regular_file(path_, ec) && std::filesystem::file_size(path_, ec) > MaxFileSize && !ec;
+    const SafeFile::Status status = tooLarge ? SafeFile::Status::TooLarge : SafeFile::Read(path_, text, MaxFileSize);
     switch (status) {
-    case SafeFile::Status::Ok:
-        break;
-    case SafeFile::Status::NotFound:
-        return;
+    case SafeFile::Status::Ok: break;
+    case SafeFile::Status::NotFound: return;
     case SafeFile::Status::TooLarge:
         Clear();
         Warn("the store " + path_ + " is larger than " + std::to_string(MaxFileSize) + " bytes");
@@ -168,8 +165,7 @@ bool RegFileStore::Commit()
         if (!writable_) return false;
     }
 
-    const std::string dir = path_.substr(0, path_.find_last_of('/') == std::string::npos
-                                                ? 0 : path_.find_last_of('/'));
+    const std::string dir = path_.substr(0, path_.find_last_of('/') == std::string::npos ? 0 : path_.find_last_of('/'));
     if (!MakeFolders(dir)) {
         Warn("cannot write the store " + path_ + ": cannot make its folder");
         return false;

@@ -52,7 +52,7 @@ private:
     bool loaded_ = false;
     bool writable_ = true;
     StoreTrouble trouble_;
-    RegLayout layout_;      // the file's form and lines, as last read or written
-    MemoryRegStore base_;   // the values the file held then
-    std::string written_;   // the file's bytes then, to skip rewriting it unchanged
+    RegLayout layout_;     // the file's form and lines, as last read or written
+    MemoryRegStore base_;  // the values the file held then
+    std::string written_;  // the file's bytes then, to skip rewriting it unchanged
 };

@@ -28,16 +28,12 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix)
 {
     if (s.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i])))
+        if (std::tolower(static_cast<unsigned char>(s[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
             return false;
     return true;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && StartsWithNoCase(a, b);
-}
+bool EqualsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && StartsWithNoCase(a, b); }
 
 // Reads a quoted string starting at s[pos] == '"'; pos ends after the closing quote.
 bool ReadQuoted(std::string_view s, size_t& pos, std::string& out)
@@ -217,8 +213,7 @@ std::string ToUtf16(std::string_view s, bool le)
             if ((cc & 0xC0) != 0x80) ok = false;
             cp = (cp << 6) | (cc & 0x3F);
         }
-        if (ok && (cp > 0x10FFFF || (len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) ||
-                   (len == 4 && cp < 0x10000)))
+        if (ok && (cp > 0x10FFFF || (len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000)))
             ok = false;
         if (!ok) {
             AppendUnit(out, 0xFFFD, le);
@@ -255,9 +250,7 @@ std::string FormatValue(const std::string& name, const RegValue& v)
     std::string out = name.empty() ? std::string("@") : Quote(name);
     out += "=";
     switch (v.type) {
-    case RegValue::Type::String:
-        out += Quote(v.text);
-        break;
+    case RegValue::Type::String: out += Quote(v.text); break;
     case RegValue::Type::DWord: {
         char buf[16];
         std::snprintf(buf, sizeof buf, "dword:%08x", v.dword);
@@ -452,7 +445,8 @@ bool RegText::Parse(const std::string& input, MemoryRegStore& store, RegLayout* 
             line.header = true;
             state = State::Foreign;
             std::string_view inner = trimmed.size() >= 2 && trimmed.back() == ']'
-                                         ? trimmed.substr(1, trimmed.size() - 2) : std::string_view();
+                                         ? trimmed.substr(1, trimmed.size() - 2)
+                                         : std::string_view();
             if (inner.empty()) ++lay.unreadable;
             if (StartsWithNoCase(inner, hivePrefix)) {
                 const std::string path(inner.substr(hivePrefix.size()));
@@ -599,14 +593,10 @@ std::string RegText::Serialize(const MemoryRegStore& store, const RegLayout* lay
     }
 
     switch (lay.encoding) {
-    case RegLayout::Encoding::Utf8:
-        return std::move(w.Text());
-    case RegLayout::Encoding::Utf8Bom:
-        return "\xEF\xBB\xBF" + w.Text();
-    case RegLayout::Encoding::Utf16LE:
-        return ToUtf16(w.Text(), true);
-    case RegLayout::Encoding::Utf16BE:
-        return ToUtf16(w.Text(), false);
+    case RegLayout::Encoding::Utf8: return std::move(w.Text());
+    case RegLayout::Encoding::Utf8Bom: return "\xEF\xBB\xBF" + w.Text();
+    case RegLayout::Encoding::Utf16LE: return ToUtf16(w.Text(), true);
+    case RegLayout::Encoding::Utf16BE: return ToUtf16(w.Text(), false);
     }
     return std::move(w.Text());
 }

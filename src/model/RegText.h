@@ -18,12 +18,12 @@ struct RegLayout {
             Value,     // a named value in a section of ours
         };
         Kind kind = Kind::Verbatim;
-        std::string text;    // as read; a line continued with "\" holds "\n" between its parts
-        std::string key;     // Section: the key's folded path ("software\x")
-        size_t section = 0;  // Value: the index of its section's line
-        std::string name;    // Value: its name as written ("" for "@")
-        bool known = false;  // Value: read into the store
-        bool header = false; // starts a section (of ours or foreign)
+        std::string text;     // as read; a line continued with "\" holds "\n" between its parts
+        std::string key;      // Section: the key's folded path ("software\x")
+        size_t section = 0;   // Value: the index of its section's line
+        std::string name;     // Value: its name as written ("" for "@")
+        bool known = false;   // Value: read into the store
+        bool header = false;  // starts a section (of ours or foreign)
     };
 
     Encoding encoding = Encoding::Utf8;

@@ -19,10 +19,10 @@ namespace SafeFile {
 
 enum class Status {
     Ok,
-    NotFound,     // nothing at the name (or a folder on the way is missing)
-    NotRegular,   // a folder, FIFO, device or socket
-    TooLarge,     // more bytes than the cap; the first `cap` bytes were kept
-    OpenFailed,   // no permission, or the temporary file could not be made
+    NotFound,    // nothing at the name (or a folder on the way is missing)
+    NotRegular,  // a folder, FIFO, device or socket
+    TooLarge,    // more bytes than the cap; the first `cap` bytes were kept
+    OpenFailed,  // no permission, or the temporary file could not be made
     ReadFailed,
     WriteFailed,  // writing, syncing or renaming failed; the target is unchanged
 };

@@ -77,8 +77,8 @@ Status Read(const std::string& path, std::vector<uint8_t>& out, size_t cap)
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return FromLastError(Status::OpenFailed);
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Status::NotRegular;
-    Handle h(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle h(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.Ok()) return FromLastError(Status::OpenFailed);
     if (!IsDiskFile(h.Get())) return Status::NotRegular;
     LARGE_INTEGER size{};
@@ -175,7 +175,8 @@ Status WriteAtomic(const std::string& path, const void* data, size_t size)
     }
     ok = ::FlushFileBuffers(h.Get()) != 0 && ok;
     ok = h.Close() && ok;
-    if (ok) ok = ::MoveFileExW(tmp.c_str(), wideTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (ok)
+        ok = ::MoveFileExW(tmp.c_str(), wideTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) {
         ::DeleteFileW(tmp.c_str());
         return Status::WriteFailed;

@@ -13,16 +13,15 @@ namespace {
 constexpr size_t NameWidth = 20;
 constexpr size_t IpWidth = 15;
 
-std::optional<RegValue> ReadTyped(const RegStore& s, const std::string& key,
-                                  const std::string& name, RegValue::Type type)
+std::optional<RegValue> ReadTyped(const RegStore& s, const std::string& key, const std::string& name,
+                                  RegValue::Type type)
 {
     auto v = s.ReadValue(key, name);
     if (!v || v->type != type) return std::nullopt;
     return v;
 }
 
-std::optional<std::string> ReadText(const RegStore& s, const std::string& key, const std::string& name,
-                                    size_t width)
+std::optional<std::string> ReadText(const RegStore& s, const std::string& key, const std::string& name, size_t width)
 {
     auto v = ReadTyped(s, key, name, RegValue::Type::String);
     if (!v) return std::nullopt;
@@ -51,14 +50,17 @@ std::vector<std::string> NumericOrder(std::vector<std::string> names)
 void SessionStore::Save(const PylonConfig& m, RegStore& s)
 {
     if (!s.CreateKey(SessionKey)) return;
-    const std::vector<uint8_t> conf = {m.Conf.Left, m.Conf.Right, m.Conf.Sensor, m.Conf.Gamma,
-                                       uint8_t(m.DOMS ? 1 : 0), uint8_t(m.UseCOM ? 1 : 0),
+    const std::vector<uint8_t> conf = {m.Conf.Left,
+                                       m.Conf.Right,
+                                       m.Conf.Sensor,
+                                       m.Conf.Gamma,
+                                       uint8_t(m.DOMS ? 1 : 0),
+                                       uint8_t(m.UseCOM ? 1 : 0),
                                        uint8_t(m.UseGamma ? 1 : 0)};
     // A speed set back to "not chosen" must not bring an old code back next start.
     if (m.ComSpeed != 0)
         s.WriteValue(SessionKey, "ComSpeed", RegValue::DWord(static_cast<uint32_t>(int32_t(m.ComSpeed))));
-    else
-        s.DeleteValue(SessionKey, "ComSpeed");
+    else s.DeleteValue(SessionKey, "ComSpeed");
     s.WriteValue(SessionKey, "Conf", RegValue::Binary(conf));
     s.WriteValue(SessionKey, "ComName", RegValue::String(Cp1250::ToUtf8(m.ComName)));
 
@@ -66,17 +68,14 @@ void SessionStore::Save(const PylonConfig& m, RegStore& s)
         for (int i = 0; i < 7; ++i) {
             const PriceLine& line = m.Prices[i];
             const std::string n = std::to_string(i);
-            s.WriteValue(PricesKey, n + ".Price",
-                         RegValue::Binary({line.Price.begin(), line.Price.end()}));
+            s.WriteValue(PricesKey, n + ".Price", RegValue::Binary({line.Price.begin(), line.Price.end()}));
             s.WriteValue(PricesKey, n + ".PriceName", RegValue::String(Cp1250::ToUtf8(line.Name)));
             s.WriteValue(PricesKey, n + ".PriceConf",
-                         RegValue::Binary({line.Conf.PriceBlinking, line.Conf.PriceOff,
-                                           line.Conf.DecimalPoint, line.Conf.ZerosOff,
-                                           line.Conf.PriceDash}));
+                         RegValue::Binary({line.Conf.PriceBlinking, line.Conf.PriceOff, line.Conf.DecimalPoint,
+                                           line.Conf.ZerosOff, line.Conf.PriceDash}));
         }
         if (s.CreateKey(NetSettingsKey)) {
-            for (const auto& name : s.SubKeyNames(NetSettingsKey))
-                s.DeleteKey(std::string(NetSettingsKey) + name);
+            for (const auto& name : s.SubKeyNames(NetSettingsKey)) s.DeleteKey(std::string(NetSettingsKey) + name);
             int number = 0;
             for (const auto& e : m.NetSettings) {
                 const std::string key = std::string(NetSettingsKey) + std::to_string(++number);

@@ -42,9 +42,8 @@ public:
     }
     bool Create(const std::wstring& path)
     {
-        return !path.empty() && ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
-                                                  REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &h_,
-                                                  nullptr) == ERROR_SUCCESS;
+        return !path.empty() && ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                  KEY_READ | KEY_WRITE, nullptr, &h_, nullptr) == ERROR_SUCCESS;
     }
     HKEY Get() const { return h_; }
 
@@ -161,12 +160,6 @@ public:
 
 }  // namespace
 
-std::string UserStore::Location()
-{
-    return "HKEY_CURRENT_USER\\Software\\Lumarq Technology\\Pylon2";
-}
+std::string UserStore::Location() { return "HKEY_CURRENT_USER\\Software\\Lumarq Technology\\Pylon2"; }
 
-std::unique_ptr<RegStore> UserStore::Open(StoreTrouble*)
-{
-    return std::make_unique<RegistryStore>();
-}
+std::unique_ptr<RegStore> UserStore::Open(StoreTrouble*) { return std::make_unique<RegistryStore>(); }

@@ -206,11 +206,18 @@ TEST_F(PylonctlTest, EveryCommandRunsOverTcpAndThePseudoTerminal)
 TEST_F(PylonctlTest, SetThenShowRoundTripsEveryFieldAndTheWindowShowsTheSameLines)
 {
     const std::string file = dir.File("set.lmqpyl");
-    Outcome r = Ctl({"set", "--new", file, "--line", "1", "--price", "6.49", "--name", "Pb95 Żółć", "--zeros",
-                 "--line", "2", "--digits", "012345", "--point", "3", "--blink", "--line", "3", "--price", "7",
-                 "--point", "0", "--dash", "--line", "4", "--price", "0.5", "--off", "--line", "5", "--price",
-                 "99,9", "--point", "1", "--zeros", "--blink", "--line", "6", "--price", "1.23456", "--point", "5",
-                 "--brightness", "11,22,33", "--gamma", "2.5"});
+    Outcome r = Ctl({"set",       "--new",   file,      "--line",
+                     "1",         "--price", "6.49",    "--name",
+                     "Pb95 Żółć", "--zeros", "--line",  "2",
+                     "--digits",  "012345",  "--point", "3",
+                     "--blink",   "--line",  "3",       "--price",
+                     "7",         "--point", "0",       "--dash",
+                     "--line",    "4",       "--price", "0.5",
+                     "--off",     "--line",  "5",       "--price",
+                     "99,9",      "--point", "1",       "--zeros",
+                     "--blink",   "--line",  "6",       "--price",
+                     "1.23456",   "--point", "5",       "--brightness",
+                     "11,22,33",  "--gamma", "2.5"});
     ASSERT_EQ(r.code, 0) << r.err;
     r = Ctl({"show", file, "--json"});
     ASSERT_EQ(r.code, 0) << r.err;
@@ -266,8 +273,8 @@ TEST_F(PylonctlTest, SetThenShowRoundTripsEveryFieldAndTheWindowShowsTheSameLine
     EXPECT_EQ(j["fonts"], (Json{{"basic", 3}, {"upper_index", 0}}));
 
     // The other way: on, no dash, no blink, zeros shown, no gamma.
-    r = Ctl({"set", file, "--line", "3", "--no-dash", "--line", "4", "--on", "--line", "5", "--no-blink",
-             "--no-zeros", "--no-gamma", "--json"});
+    r = Ctl({"set", file, "--line", "3", "--no-dash", "--line", "4", "--on", "--line", "5", "--no-blink", "--no-zeros",
+             "--no-gamma", "--json"});
     ASSERT_EQ(r.code, 0) << r.err;
     const Json k = r.json();
     EXPECT_EQ(k["lines"][2]["display"], "000007");
@@ -390,14 +397,20 @@ TEST_F(PylonctlTest, EveryExitCodeAndTheHighestWins)
         {{"download", Tcp(), "-o", dir.File("no/such/dir.lmqpyl")}, nullptr, 2, "(result 100)"},
         {{"send", file, deadTarget}, nullptr, 3, "unreachable (exit 3): * Connection error"},
         {{"send", file, "serial:no-such-port"}, nullptr, 3, "unreachable (exit 3)"},
-        {{"send", file, Tcp()}, [&] { emu.On(0x15, Frame::Header, Step::Reply(0xFE)); }, 4,
+        {{"send", file, Tcp()},
+         [&] { emu.On(0x15, Frame::Header, Step::Reply(0xFE)); },
+         4,
          "refused (exit 4): * Invalid command"},
-        {{"download", Tcp(), "-o", dir.File("x.lmqpyl")}, [&] { emu.On(0x16, Frame::Header, Step::CorruptBlock()); },
-         4, "refused (exit 4)"},
+        {{"download", Tcp(), "-o", dir.File("x.lmqpyl")},
+         [&] { emu.On(0x16, Frame::Header, Step::CorruptBlock()); },
+         4,
+         "refused (exit 4)"},
         {{"verify", other, Tcp()}, nullptr, 5, "differs (exit 5): Line 3: sent 1.11"},
         {{"send", file, forgetfulTarget, "--verify"}, nullptr, 5, "differs (exit 5): Basic font"},
-        {{"send", file, deadTarget, Tcp(), "--lang", "de"}, [&] { emu.On(0x19, Frame::Header, Step::Reply(0xCC)); },
-         4, "unreachable (exit 3)"},
+        {{"send", file, deadTarget, Tcp(), "--lang", "de"},
+         [&] { emu.On(0x19, Frame::Header, Step::Reply(0xCC)); },
+         4,
+         "unreachable (exit 3)"},
         {{"verify", other, deadTarget, Tcp()}, nullptr, 5, "unreachable (exit 3)"},
     };
     for (const auto& c : cases) {

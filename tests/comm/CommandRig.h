@@ -50,17 +50,50 @@ public:
 // The English [MSG] texts the commands use.
 inline void LoadEnglishMessages()
 {
-    static const char* const texts[] = {
-        "* Undefined network settings", "* Connecting with", "* Connected...", "* Sending data...",
-        "* Data send", "* Data reading...", "* Socket - no memory", "* Connection error",
-        "* Stream error", "* Sending error", "* Sending data - timeout", "* Reading data error",
-        "* Reading data - timeout", "* Memory error", "* CRC error", "* Invalid command",
-        "File open error", "Invalid file", "Invalid file Lumarq Pylon", "File format error",
-        "File version incompatible", "File length error", "File closing error", "File saving error",
-        "Save file as...", "Open file...", "Lumarq Pylon files (*.lmqpyl)|*.lmqpyl", "Pylon1.lmqpyl",
-        "OK", "Name", "IP", "Port", "State", "Active", "Inactive", "IP exists", "Wrong password",
-        "DLL function error", "Polish manufacturer of LED displays", "All rights reserved",
-        "Opening port", "Opened port", "Closing port", "Closed port"};
+    static const char* const texts[] = {"* Undefined network settings",
+                                        "* Connecting with",
+                                        "* Connected...",
+                                        "* Sending data...",
+                                        "* Data send",
+                                        "* Data reading...",
+                                        "* Socket - no memory",
+                                        "* Connection error",
+                                        "* Stream error",
+                                        "* Sending error",
+                                        "* Sending data - timeout",
+                                        "* Reading data error",
+                                        "* Reading data - timeout",
+                                        "* Memory error",
+                                        "* CRC error",
+                                        "* Invalid command",
+                                        "File open error",
+                                        "Invalid file",
+                                        "Invalid file Lumarq Pylon",
+                                        "File format error",
+                                        "File version incompatible",
+                                        "File length error",
+                                        "File closing error",
+                                        "File saving error",
+                                        "Save file as...",
+                                        "Open file...",
+                                        "Lumarq Pylon files (*.lmqpyl)|*.lmqpyl",
+                                        "Pylon1.lmqpyl",
+                                        "OK",
+                                        "Name",
+                                        "IP",
+                                        "Port",
+                                        "State",
+                                        "Active",
+                                        "Inactive",
+                                        "IP exists",
+                                        "Wrong password",
+                                        "DLL function error",
+                                        "Polish manufacturer of LED displays",
+                                        "All rights reserved",
+                                        "Opening port",
+                                        "Opened port",
+                                        "Closing port",
+                                        "Closed port"};
     for (int i = 0; i < MsgCount; ++i) Msg[i] = i < int(std::size(texts)) ? texts[i] : "ERROR";
     Msg[MsgHistoryNotWritten] = "* The send history could not be written";
     Msg[MsgHistoryMovedAside] = "* The damaged send history was moved to";
@@ -110,8 +143,14 @@ public:
 
     PylonCommandEnv Env()
     {
-        return {model, link, port, log, waiter,
-                [this](const std::string& text, int style) { warnings.push_back({text, style}); },
+        return {model,
+                link,
+                port,
+                log,
+                waiter,
+                [this](const std::string& text, int style) {
+                    warnings.push_back({text, style});
+                },
                 [this](const std::string& text) { errors.push_back(text); },
                 [this](const PylonConfig& m) {
                     PylonConfig snapshot(m);
@@ -126,8 +165,7 @@ public:
         model.UseCOM = false;
         model.NetSettings.clear();
         int n = 0;
-        for (uint16_t p : ports)
-            model.NetSettings.push_back({"Pylon " + std::to_string(++n), "127.0.0.1", p, true});
+        for (uint16_t p : ports) model.NetSettings.push_back({"Pylon " + std::to_string(++n), "127.0.0.1", p, true});
     }
     void UseSerial(const std::string& name)
     {
@@ -185,4 +223,7 @@ inline Lines PortLines(const std::string& port, int from, int to)
     return l;
 }
 
-inline std::string Connecting(const char* ip) { return std::string("* Connecting with") + std::string(ip) + std::string("..."); }
+inline std::string Connecting(const char* ip)
+{
+    return std::string("* Connecting with") + std::string(ip) + std::string("...");
+}

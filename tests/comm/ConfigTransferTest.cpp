@@ -43,9 +43,9 @@ std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts)
 
 std::vector<uint8_t> SendBytes(const PylonConfig& m)
 {
-    return Concat({Bytes(Frames::MakeHeader(0x14)), Bytes(Frames::MakeDigitsBlock(m)),
-                   Bytes(Frames::MakeHeader(0x15)), Bytes(Frames::MakeLineSettingsBlock(m)),
-                   Bytes(Frames::MakeHeader(0x19)), Bytes(Frames::MakeFontBlock(m))});
+    return Concat({Bytes(Frames::MakeHeader(0x14)), Bytes(Frames::MakeDigitsBlock(m)), Bytes(Frames::MakeHeader(0x15)),
+                   Bytes(Frames::MakeLineSettingsBlock(m)), Bytes(Frames::MakeHeader(0x19)),
+                   Bytes(Frames::MakeFontBlock(m))});
 }
 
 class TransferTest : public ::testing::Test {
@@ -79,7 +79,10 @@ TEST_F(TransferTest, NetworkSendPutsTheExactFramesOnTheWireAndClosesTheLogAfterT
 {
     rig.UseNetwork({tcpPort});
     Lines linesAtWait;
-    rig.waiter.onWait = [&](int) { linesAtWait = rig.log.lines; EXPECT_TRUE(rig.log.shown); };
+    rig.waiter.onWait = [&](int) {
+        linesAtWait = rig.log.lines;
+        EXPECT_TRUE(rig.log.shown);
+    };
     Send();
 
     EXPECT_EQ(emu.Received(), SendBytes(rig.model));
@@ -112,9 +115,8 @@ TEST_F(TransferTest, NetworkSendGoesOnAfterAnUnreachablePylonAndKeepsTheLogOpen)
 {
     rig.UseNetwork({DeadPort(), tcpPort});
     Send();
-    EXPECT_EQ(rig.log.events,
-              Lines({"[show]", Connecting("127.0.0.1"), "* Connection error", Connecting("127.0.0.1"),
-                           "* Sending data...", "OK"}));
+    EXPECT_EQ(rig.log.events, Lines({"[show]", Connecting("127.0.0.1"), "* Connection error", Connecting("127.0.0.1"),
+                                     "* Sending data...", "OK"}));
     EXPECT_TRUE(rig.waiter.waits.empty());
     EXPECT_EQ(emu.Received(), SendBytes(rig.model));
 }
@@ -238,8 +240,8 @@ TEST_F(DownloadTest, PartialPriceBlockIsAReadErrorAndChangesNothing)
     emu.On(0x16, Frame::Header, Step::PartialBlock(50));
     rig.UseNetwork({tcpPort});
     Download();
-    EXPECT_EQ(rig.log.lines, Lines({Connecting("127.0.0.1"), "* Data reading...", "* Reading data error 6",
-                                          "* Reading data error"}));
+    EXPECT_EQ(rig.log.lines,
+              Lines({Connecting("127.0.0.1"), "* Data reading...", "* Reading data error 6", "* Reading data error"}));
     EXPECT_TRUE(Unchanged());
     EXPECT_TRUE(rig.shown.empty());
     EXPECT_TRUE(rig.log.shown);
@@ -250,8 +252,8 @@ TEST_F(DownloadTest, PriceBlockWithBadChecksumLeavesTheModelUnchanged)
     emu.On(0x16, Frame::Header, Step::CorruptBlock());
     rig.UseNetwork({tcpPort});
     Download();
-    EXPECT_EQ(rig.log.lines, Lines({Connecting("127.0.0.1"), "* Data reading...", "* Reading data error 204",
-                                          "* CRC error"}));
+    EXPECT_EQ(rig.log.lines,
+              Lines({Connecting("127.0.0.1"), "* Data reading...", "* Reading data error 204", "* CRC error"}));
     EXPECT_TRUE(Unchanged());
     EXPECT_TRUE(rig.shown.empty());
     EXPECT_TRUE(rig.log.shown);
@@ -277,7 +279,7 @@ TEST_F(DownloadTest, SilentPylonTimesOut)
     rig.UseNetwork({tcpPort});
     Download();
     EXPECT_EQ(rig.log.lines, Lines({Connecting("127.0.0.1"), "* Data reading...", "* Reading data error",
-                                          "* Reading data - timeout"}));
+                                    "* Reading data - timeout"}));
     EXPECT_TRUE(rig.log.shown);
 }
 
@@ -322,7 +324,10 @@ protected:
 TEST_F(SerialTransferTest, SerialSendLogsThePortLinesAndClosesAfterTheWait)
 {
     Lines atWait;
-    rig.waiter.onWait = [&](int) { atWait = rig.log.lines; EXPECT_TRUE(rig.port.Connected()); };
+    rig.waiter.onWait = [&](int) {
+        atWait = rig.log.lines;
+        EXPECT_TRUE(rig.port.Connected());
+    };
     Send();
     EXPECT_EQ(emu.Received(), SendBytes(rig.model));
     EXPECT_EQ(atWait, PortLines(0, 1) + Lines({"* Sending data...", "OK"}));
@@ -461,8 +466,7 @@ TEST(ReadSerialReply, DecodesOneReadOfTwoBytes)
     struct {
         std::vector<uint8_t> sent;
         int result;
-    } cases[] = {{{0xAA, 0xAA}, 170}, {{0xAA, 0xAB}, 0}, {{0xFE, 0xFE}, 254}, {{0x06, 0x06}, 6},
-                 {{0xAA}, 6}, {{}, 6}};
+    } cases[] = {{{0xAA, 0xAA}, 170}, {{0xAA, 0xAB}, 0}, {{0xFE, 0xFE}, 254}, {{0x06, 0x06}, 6}, {{0xAA}, 6}, {{}, 6}};
     for (const auto& c : cases) {
         if (!c.sent.empty()) {
             ASSERT_EQ(::write(master, c.sent.data(), c.sent.size()), ssize_t(c.sent.size()));

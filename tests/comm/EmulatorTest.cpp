@@ -26,10 +26,7 @@ Bytes Of(const Block& b)
     return Bytes(b.begin(), b.end());
 }
 
-Bytes Header(uint8_t command)
-{
-    return Of(Frames::MakeHeader(command));
-}
+Bytes Header(uint8_t command) { return Of(Frames::MakeHeader(command)); }
 
 const Bytes Ack = {0xAA, 0xAA};
 const Bytes CrcError = {0xCC, 0xCC};

@@ -92,7 +92,10 @@ TEST(Frames, PriceBlockDecodesAndABadChecksumChangesNothing)
     auto block = Frames::MakePriceBlock(pylon);
     block[39] = 0x20;  // below "0": stored as 240
     const uint32_t c = Checksum(block.data(), 81);
-    block[81] = uint8_t(c >> 24); block[82] = uint8_t(c >> 16); block[83] = uint8_t(c >> 8); block[84] = uint8_t(c);
+    block[81] = uint8_t(c >> 24);
+    block[82] = uint8_t(c >> 16);
+    block[83] = uint8_t(c >> 8);
+    block[84] = uint8_t(c);
 
     PylonConfig m;
     m.UseGamma = true;
@@ -119,7 +122,10 @@ TEST(Frames, FontBlockIgnoresPaddingButChecksumsIt)
     b[1] = 2;
     b[10] = 0x55;
     const uint32_t c = Checksum(b.data(), 18);
-    b[18] = uint8_t(c >> 24); b[19] = uint8_t(c >> 16); b[20] = uint8_t(c >> 8); b[21] = uint8_t(c);
+    b[18] = uint8_t(c >> 24);
+    b[19] = uint8_t(c >> 16);
+    b[20] = uint8_t(c >> 8);
+    b[21] = uint8_t(c);
     PylonConfig m;
     ASSERT_EQ(Frames::DecodeFontBlock(b, m), 0);
     EXPECT_EQ(m.FontConf, (FontSettings{7, 2}));

@@ -361,8 +361,8 @@ TEST(LinkConnect, DisconnectIsHarmlessWhenNothingIsOpen)
 TEST(LinkReport, AppendsTheMessageOfEachCode)
 {
     for (int i = 0; i < MsgCount; ++i) Msg[i] = "msg " + std::to_string(i);
-    const std::pair<LinkResult, int> table[] = {{1, 6},   {2, 7},    {3, 8},    {4, 9},    {5, 10},  {6, 11},
-                                                {7, 12},  {101, 13}, {170, 28}, {204, 14}, {254, 15}};
+    const std::pair<LinkResult, int> table[] = {{1, 6},  {2, 7},    {3, 8},    {4, 9},    {5, 10},  {6, 11},
+                                                {7, 12}, {101, 13}, {170, 28}, {204, 14}, {254, 15}};
     for (const auto& [code, msg] : table) {
         LinesLog log;
         ReportResult(code, log);

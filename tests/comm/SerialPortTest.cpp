@@ -44,7 +44,10 @@ public:
         if (peer >= 0) ::close(peer);
         if (master >= 0) ::close(master);
     }
-    void Send(const std::vector<uint8_t>& bytes) { ASSERT_EQ(::write(master, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void Send(const std::vector<uint8_t>& bytes)
+    {
+        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
     // What reached the far end within `ms`.
     std::vector<uint8_t> Take(size_t count, int ms = 500)
     {
@@ -133,9 +136,9 @@ TEST(SerialPortNames, ExistingPortsAreSerialTtysInNaturalOrder)
 TEST(SerialPortErrors, TextsCarryTheSystemErrorNumber)
 {
     const std::pair<int, const char*> messages[] = {
-        {1, "Unable to open com port"},   {2, "WriteFile function failed"},      {3, "ReadFile function failed"},
-        {4, "Invalid Async parameter"},   {6, "Unable to get async status"},     {7, "SetCommState function failed"},
-        {8, "SetCommTimeouts failed"},    {9, "SetupComm function failed"},      {24, "Port Not Open"}};
+        {1, "Unable to open com port"}, {2, "WriteFile function failed"},  {3, "ReadFile function failed"},
+        {4, "Invalid Async parameter"}, {6, "Unable to get async status"}, {7, "SetCommState function failed"},
+        {8, "SetCommTimeouts failed"},  {9, "SetupComm function failed"},  {24, "Port Not Open"}};
     for (const auto& [code, text] : messages) {
         EXPECT_EQ(SerialPortError::MessageFor(code), text);
         EXPECT_STREQ(SerialPortError(code).what(), text);

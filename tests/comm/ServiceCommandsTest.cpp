@@ -42,8 +42,7 @@ TEST_F(ServiceTest, NetworkSettingsCarryPricesDigitsAndTheirXor)
     EXPECT_EQ(emu.Received(), Bytes({0x4B, 0x64, 0x34, 0x17, 0x03, 0x02, 0x01}));
     EXPECT_EQ(emu.GetState().prices, 4);
     EXPECT_EQ(emu.GetState().digits, 3);
-    EXPECT_EQ(rig.log.events,
-              Lines({"[show]", Connecting("127.0.0.1"), "* Sending data...", "OK", "[close]", "OK"}));
+    EXPECT_EQ(rig.log.events, Lines({"[show]", Connecting("127.0.0.1"), "* Sending data...", "OK", "[close]", "OK"}));
     EXPECT_EQ(rig.waiter.waits, std::vector<int>{1000});
     EXPECT_FALSE(rig.link.IsConnected());
 }
@@ -76,8 +75,8 @@ TEST_F(ServiceTest, SerialSettingsRefusedAtEitherStepLogTimeout)
     for (Frame f : {Frame::Header, Frame::Payload}) {
         emu.On(0x17, f, Step::Reply(0xFE));
         Commands().SendSettings(3, 2);
-        EXPECT_EQ(rig.log.lines, PortLines(0, 1) + Lines({"* Sending data...", "* Reading data - timeout"}) +
-                                     PortLines(2, 3));
+        EXPECT_EQ(rig.log.lines,
+                  PortLines(0, 1) + Lines({"* Sending data...", "* Reading data - timeout"}) + PortLines(2, 3));
         EXPECT_TRUE(rig.log.shown);
         emu.ClearScript();
         emu.On(0x17, f, Step::Normal());
@@ -103,8 +102,7 @@ TEST_F(ServiceTest, SerialTestCommandLogsByItsOwnTable)
         emu.ClearScript();
         emu.On(0x1D, Frame::Header, c.step);
         Commands().RunTest(ServiceCommands::AllLedsOn);
-        EXPECT_EQ(rig.log.lines, PortLines(0, 1) + Lines({"* Sending data...", c.line}) + PortLines(2, 3))
-            << c.line;
+        EXPECT_EQ(rig.log.lines, PortLines(0, 1) + Lines({"* Sending data...", c.line}) + PortLines(2, 3)) << c.line;
         EXPECT_TRUE(rig.log.shown) << c.line;
         EXPECT_EQ(emu.GetState().test, 0);
     }
@@ -127,8 +125,7 @@ TEST_F(ServiceTest, SerialTestCodeRefusedLogsTheSecondLine)
     UseSerial();
     emu.On(0x1D, Frame::Payload, Step::Reply(0x65));
     Commands().RunTest(ServiceCommands::ShowAddresses);
-    EXPECT_EQ(rig.log.lines,
-              PortLines(0, 1) + Lines({"* Sending data...", "OK", "* Memory error"}) + PortLines(2, 3));
+    EXPECT_EQ(rig.log.lines, PortLines(0, 1) + Lines({"* Sending data...", "OK", "* Memory error"}) + PortLines(2, 3));
     EXPECT_TRUE(rig.log.shown);
 }
 
@@ -190,7 +187,9 @@ TEST(ServicePassword, EveryDayOfFortyYearsHasTwoDistinctValidPasswords)
         for (const std::string& p : {p0, p1}) {
             ASSERT_FALSE(p.empty());
             ASSERT_LE(int(p.size()), ServicePassword::MaxLength);
-            for (char c : p) ASSERT_TRUE(std::isdigit(static_cast<unsigned char>(c)) || std::isupper(static_cast<unsigned char>(c))) << p;
+            for (char c : p)
+                ASSERT_TRUE(std::isdigit(static_cast<unsigned char>(c)) || std::isupper(static_cast<unsigned char>(c)))
+                    << p;
         }
         ASSERT_NE(p0, p1) << p0;
         ASSERT_NE(p0, previous[0]);

@@ -79,11 +79,10 @@ TEST_F(ThreePylonsTest, GoodPylonsCloseTheLogOnceTwoSecondsAfterTheLast)
 TEST(TransferWire, VerifyOffSendsExactlyTheRecordedBytesAndOnAddsTheTwoReads)
 {
     // The Send of FillDistinct(model, 3), byte for byte.
-    const std::string recorded =
-        "4b64341433343536373839303132333435363738393031323334353637383930"
-        "313233343536373839303132333425cd39cd4b64341503010000010000010000"
-        "01010000000200010001030100000000000100000101000101353f4915001c13"
-        "f54b64341904020000000000000000000000000000000000000000";
+    const std::string recorded = "4b64341433343536373839303132333435363738393031323334353637383930"
+                                 "313233343536373839303132333425cd39cd4b64341503010000010000010000"
+                                 "01010000000200010001030100000000000100000101000101353f4915001c13"
+                                 "f54b64341904020000000000000000000000000000000000000000";
     for (bool verify : {false, true}) {
         CommandRig rig;
         FillDistinct(rig.model, 3);
@@ -110,20 +109,32 @@ TEST(TransferVerify, ReadBackAgainstTheEmulatorFindsWhatThePylonHoldsOtherwise)
         Lines verifyLines;
     } cases[] = {
         {"as sent", nullptr, nullptr, {Verified}},
-        {"one digit wrong", nullptr, [&](uint8_t c, State& s) { if (c == 0x14) digit(s, 2, 4) = '5'; },
+        {"one digit wrong",
+         nullptr,
+         [&](uint8_t c, State& s) {
+             if (c == 0x14) digit(s, 2, 4) = '5';
+         },
          {"Line 3: sent 6.49, pylon holds 6.59"}},
-        {"blanks for blanked zeros", [](PylonConfig& m) { m.Prices[2].Conf.ZerosOff = 1; },
-         [&](uint8_t c, State& s) { if (c == 0x14) digit(s, 2, 0) = digit(s, 2, 1) = digit(s, 2, 2) = ' '; },
+        {"blanks for blanked zeros",
+         [](PylonConfig& m) { m.Prices[2].Conf.ZerosOff = 1; },
+         [&](uint8_t c, State& s) {
+             if (c == 0x14) digit(s, 2, 0) = digit(s, 2, 1) = digit(s, 2, 2) = ' ';
+         },
          {Verified}},
-        {"gamma off with a value in the model", [](PylonConfig& m) { m.UseGamma = false, m.Conf.Gamma = 31; }, nullptr,
+        {"gamma off with a value in the model",
+         [](PylonConfig& m) { m.UseGamma = false, m.Conf.Gamma = 31; },
+         nullptr,
          {Verified}},
-        {"gamma and a font not kept", nullptr,
+        {"gamma and a font not kept",
+         nullptr,
          [](uint8_t c, State& s) {
              if (c == 0x15) s.price[38] = 0;
              if (c == 0x19) s.basicFont = 9;
          },
          {"Gamma: sent 2.1, pylon holds 0", "Basic font: sent 4, pylon holds 9"}},
-        {"read-back refused", nullptr, nullptr,
+        {"read-back refused",
+         nullptr,
+         nullptr,
          {"* Not verified: the configuration could not be read back from the pylon", "* Invalid command"}},
     };
     for (const Case& c : cases) {
@@ -154,7 +165,9 @@ TEST(TransferVerify, SerialReadBackKeepsTheLogOpenOnADifference)
     CommandRig rig;
     FillDistinct(rig.model, 3);
     PylonEmulator emu;
-    emu.AlterStored([](uint8_t c, PylonEmulator::State& s) { if (c == 0x14) s.price[39] = '9'; });
+    emu.AlterStored([](uint8_t c, PylonEmulator::State& s) {
+        if (c == 0x14) s.price[39] = '9';
+    });
     const std::string pty = emu.OpenPty();
     rig.UseSerial(pty);
     const TransferResult r = Send(rig, true);

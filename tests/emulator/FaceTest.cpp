@@ -213,7 +213,7 @@ TEST(Face, BrightnessOfEachSide)
         uint8_t correction, noSensor, gamma;
         double intensity;
     } cases[] = {
-        {100, 80, 0, 0.8},  // no sensor: the no-sensor brightness, corrected
+        {100, 80, 0, 0.8},                      // no sensor: the no-sensor brightness, corrected
         {50, 80, 0, 0.4},   {50, 80, 22, 0.5},  // with the sensor: daylight, the correction alone
         {255, 255, 0, 1.0}, {0, 80, 0, 0.0},
     };

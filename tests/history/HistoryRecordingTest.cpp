@@ -140,11 +140,27 @@ TEST_F(RecordingTest, EveryCommandRecordsOneRowPerPylonWithItsActionParametersAn
     PylonEmulator serial;
     const std::string pty = serial.OpenPty();
     const Case cases[] = {
-        {"geometry", [&] { ServiceCommands(Env()).SendSettings(6, 5); }, "settings", "prices 7, digits 6", "", true, -1,
+        {"geometry",
+         [&] { ServiceCommands(Env()).SendSettings(6, 5); },
+         "settings",
+         "prices 7, digits 6",
+         "",
+         true,
+         -1,
          {{"connect", 0}, {"header 23", 170}, {"settings", 170}}},
-        {"display test", [&] { ServiceCommands(Env()).RunTest(1); }, "test", "test 1", "", true, -1,
+        {"display test",
+         [&] { ServiceCommands(Env()).RunTest(1); },
+         "test",
+         "test 1",
+         "",
+         true,
+         -1,
          {{"connect", 0}, {"header 29", 170}, {"test code", 170}}},
-        {"send, verified", [&] { ConfigTransfer(Env(), {true, {}}).Send(); }, "send", "", "2.1", true, 1,
+        {"send, verified",
+         [&] {
+             ConfigTransfer(Env(), {true, {}}).Send();
+         },
+         "send", "", "2.1", true, 1,
          SendSteps + StepList{{"header 22", 170}, {"price block", 0}, {"header 26", 170}, {"font block", 0}}},
         {"send, not read back",
          [&] {
@@ -153,7 +169,13 @@ TEST_F(RecordingTest, EveryCommandRecordsOneRowPerPylonWithItsActionParametersAn
              good.ClearScript();
          },
          "send", "", "2.1", false, 2, SendSteps + StepList{{"header 22", 254}}},
-        {"download", [&] { ConfigTransfer(Env()).Download(); }, "download", "", "", true, -1,
+        {"download",
+         [&] { ConfigTransfer(Env()).Download(); },
+         "download",
+         "",
+         "",
+         true,
+         -1,
          {{"connect", 0}, {"header 22", 170}, {"price block", 0}, {"header 26", 170}, {"font block", 0}}},
     };
     rig.UseNetwork({good.TcpPort()});

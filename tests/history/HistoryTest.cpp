@@ -76,7 +76,9 @@ TEST(History, QueriesNewestFirstByTargetResultAndDateAndPagesWithoutGapsOrRepeat
         {"one pylon", {"10.0.0.1:2101"}, {1, 5}},
         {"failed", {"", HistoryFilter::Result::Failed}, {4, 5, 2}},
         {"ok of a pylon", {"10.0.0.2:2101", HistoryFilter::Result::Ok}, {3}},
-        {"one day, its first ms in, the next day's out", {"", HistoryFilter::Result::Any, day, day + 86400000}, {3, 1, 5}},
+        {"one day, its first ms in, the next day's out",
+         {"", HistoryFilter::Result::Any, day, day + 86400000},
+         {3, 1, 5}},
         {"nothing", {"10.9.9.9:1"}, {}},
     };
     for (const Case& c : cases) {
@@ -160,12 +162,12 @@ TEST(History, ShowsEachPriceAsThePictureDoes)
     const Case cases[] = {
         {{0, 0, 0, 6, 4, 9}, 2, 0, 0, 0, "0006.49"},
         {{0, 0, 0, 6, 4, 9}, 2, 1, 0, 0, "6.49"},
-        {{0, 0, 0, 0, 4, 9}, 2, 1, 0, 0, "0.49"},      // the units digit stays
-        {{0, 0, 0, 0, 0, 0}, 0, 1, 0, 0, "0"},         // no point: all but the last blank
-        {{0, 0, 0, 0, 0, 7}, 5, 1, 0, 0, "0.00007"},   // point after the first digit: nothing blank
-        {{1, 0, 0, 6, 4, 9}, 3, 1, 0, 0, "100.649"},   // a zero after a digit is shown
+        {{0, 0, 0, 0, 4, 9}, 2, 1, 0, 0, "0.49"},     // the units digit stays
+        {{0, 0, 0, 0, 0, 0}, 0, 1, 0, 0, "0"},        // no point: all but the last blank
+        {{0, 0, 0, 0, 0, 7}, 5, 1, 0, 0, "0.00007"},  // point after the first digit: nothing blank
+        {{1, 0, 0, 6, 4, 9}, 3, 1, 0, 0, "100.649"},  // a zero after a digit is shown
         {{0, 0, 0, 6, 4, 9}, 2, 1, 1, 0, "------"},
-        {{0, 0, 0, 6, 4, 9}, 2, 0, 1, 1, ""},          // off wins over the dashes
+        {{0, 0, 0, 6, 4, 9}, 2, 0, 1, 1, ""},            // off wins over the dashes
         {{0, 12, 0, 6, 10, 13}, 1, 0, 0, 0, "0?06 .-"},  // bytes no picture shows
     };
     for (const Case& c : cases) {

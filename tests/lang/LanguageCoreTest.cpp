@@ -22,7 +22,10 @@ TEST(IniStore, FindsNamesWhateverTheirLetterCase)
         const char* key;
         const char* value;
     } cases[] = {
-        {"łódź", "żółw", "1"}, {"ŁÓDŹ", "árvíztűrő", "2"}, {"Łódź", "äöü", "3"}, {"SEKCJA", "key", " spaced "},
+        {"łódź", "żółw", "1"},
+        {"ŁÓDŹ", "árvíztűrő", "2"},
+        {"Łódź", "äöü", "3"},
+        {"SEKCJA", "key", " spaced "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.section) + "/" + c.key);

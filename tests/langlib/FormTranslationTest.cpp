@@ -111,8 +111,8 @@ public:
         child = Named(new QDialog(this), "DChild");
         childLabel = Named(new QLabel(Q("dialog"), child), "LChild");
 
-        for (QWidget* w : {static_cast<QWidget*>(label), static_cast<QWidget*>(options),
-                           static_cast<QWidget*>(edit), static_cast<QWidget*>(combo)})
+        for (QWidget* w : {static_cast<QWidget*>(label), static_cast<QWidget*>(options), static_cast<QWidget*>(edit),
+                           static_cast<QWidget*>(combo)})
             layout->addWidget(w);
     }
 
@@ -148,10 +148,9 @@ using FormTranslation = LibraryHost;
 TEST_F(FormTranslation, TitleKeyIsLookedUpInTheSectionTheCallerNames)
 {
     TFLumarqPylon form;
-    const std::string ini =
-        "[MainForm]\nCFLumarqPylon=From the form's name\n"
-        "[Elsewhere]\nCFLumarqPylon=Elsewhere\n"
-        "[Pylon]\nCFLumarqPylon=Price pylon\nCMainForm=by name\n";
+    const std::string ini = "[MainForm]\nCFLumarqPylon=From the form's name\n"
+                            "[Elsewhere]\nCFLumarqPylon=Elsewhere\n"
+                            "[Pylon]\nCFLumarqPylon=Price pylon\nCMainForm=by name\n";
 
     // The section is not derived from the form: a section only named after
     // the form does nothing unless the caller names it.
@@ -171,13 +170,13 @@ TEST_F(FormTranslation, LettersReachComponentsAnywhereOnTheFormAtDepthZero)
     TFLumarqPylon form;
     Apply(&form, "F",
           "[F]\n"
-          "clabel1=Label\n"            // keys ignore letter case
+          "clabel1=Label\n"  // keys ignore letter case
           "HLabel1=Label hint\n"
-          "CchbSensor=Sensor\n"        // inside a group box: still the form's
+          "CchbSensor=Sensor\n"  // inside a group box: still the form's
           "CGBOptions=Options\n"
           "CmOpen=Open\n"
           "HmOpen=Opens a file\n"
-          "TEName=a=b\n"               // everything after the first "="
+          "TEName=a=b\n"  // everything after the first "="
           "CEName=no caption\n"
           "DEName=no text hints\n"
           "FODOpen=Pylon files (*.lmqpyl)|*.lmqpyl|All|*\n"
@@ -296,8 +295,8 @@ TEST_F(FormTranslation, ListItemsColumnsPanelsRadioItemsAndLabelledEdits)
 TEST_F(FormTranslation, FileIsReadAsUtf8UnderAFileSystemName)
 {
     TFLumarqPylon form;
-    const std::string path = WriteFile(
-        "\xEF\xBB\xBF[F]\r\nCLabel1=Zażółć gęślą jaźń\r\nCchbSensor=Fényérzékelő\r\n", "język.ini");
+    const std::string path =
+        WriteFile("\xEF\xBB\xBF[F]\r\nCLabel1=Zażółć gęślą jaźń\r\nCchbSensor=Fényérzékelő\r\n", "język.ini");
     jezyk_(0, &form, "F", QFile::encodeName(QString::fromStdString(path)).constData());
     EXPECT_EQ(form.label->text(), Q("Zażółć gęślą jaźń"));
     EXPECT_EQ(form.sensor->text(), Q("Fényérzékelő"));

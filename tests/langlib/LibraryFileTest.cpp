@@ -57,8 +57,8 @@ TEST(LibraryFile, CarriesItsVersionAndDescriptionInANote)
     std::istringstream hex(notes.substr(from, notes.find('\n', from) - from));
     std::string bytes;
     for (std::string byte; hex >> byte;) bytes += char(std::stoi(byte, nullptr, 16));
-    const std::string expected = std::string("FileVersion=1.2.1.0") + '\0'
-                               + "FileDescription=Obs\xC5\x82uga wielu j\xC4\x99zyk\xC3\xB3w" + '\0';
+    const std::string expected =
+        std::string("FileVersion=1.2.1.0") + '\0' + "FileDescription=Obs\xC5\x82uga wielu j\xC4\x99zyk\xC3\xB3w" + '\0';
     EXPECT_EQ(bytes, expected);
 }
 

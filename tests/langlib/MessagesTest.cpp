@@ -29,14 +29,13 @@ using Messages = LibraryHost;
 TEST_F(Messages, NumberedValuesAreDeliveredAsTheyStand)
 {
     Targets t;
-    const std::string path = WriteFile(
-        "[FLumarqPylon]\n0=not a message\n"
-        "[msg]\n"
-        "0=* Undefined network settings\n"
-        "1=Tab\\there\n"
-        "2=Line\\r\\nbreak\\n\n"
-        "3=key=value \n"
-        "5=beyond count\n");
+    const std::string path = WriteFile("[FLumarqPylon]\n0=not a message\n"
+                                       "[msg]\n"
+                                       "0=* Undefined network settings\n"
+                                       "1=Tab\\there\n"
+                                       "2=Line\\r\\nbreak\\n\n"
+                                       "3=key=value \n"
+                                       "5=beyond count\n");
     msg_(0, path.c_str(), t.pointers.data(), 5);
 
     EXPECT_EQ(t.value[0], Q("* Undefined network settings"));

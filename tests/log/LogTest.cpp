@@ -29,9 +29,10 @@ struct Line {
 std::vector<Line> lines;
 bool debugWanted = false;
 
-const Log::Sink Recorder{
-    [](Log::Category, Log::Level level) { return level != Log::Level::Debug || debugWanted; },
-    [](Log::Category c, Log::Level l, std::string_view text) { lines.push_back({c, l, std::string(text)}); }};
+const Log::Sink Recorder{[](Log::Category, Log::Level level) { return level != Log::Level::Debug || debugWanted; },
+                         [](Log::Category c, Log::Level l, std::string_view text) {
+                             lines.push_back({c, l, std::string(text)});
+                         }};
 
 class LogLines : public ::testing::Test {
 protected:
@@ -184,11 +185,13 @@ TEST_F(LogLines, TheStoreReportsAFileItCannotReadOrWrite)
     TempDir dir;
     const std::string damaged = dir.File("damaged.reg");
     std::ofstream(damaged) << "\x01\x02 this is no registry export";
-    { RegFileStore store(damaged); }
+    {
+        RegFileStore store(damaged);
+    }
     EXPECT_EQ(Only("cannot read the store " + damaged).category, Log::Category::Store);
 
     lines.clear();
-    std::ofstream(damaged) << "x";  // the damaged one was moved aside
+    std::ofstream(damaged) << "x";                         // the damaged one was moved aside
     const std::string underAFile = damaged + "/user.reg";  // a folder that is a file
     RegFileStore store(underAFile);
     EXPECT_TRUE(lines.empty()) << "a missing file is no problem";

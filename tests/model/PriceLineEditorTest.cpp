@@ -35,9 +35,10 @@ struct Rig {
         std::string out;
         for (int k = 0; k < 6; ++k) {
             const int p = editor.DigitPicture(6 * L + k);
-            out += p >= 0 && p <= 9 ? char('0' + p) : p == PriceLineEditor::Blank ? '_'
-                                                  : p == PriceLineEditor::Dash  ? '-'
-                                                                                : '?';
+            out += p >= 0 && p <= 9              ? char('0' + p)
+                   : p == PriceLineEditor::Blank ? '_'
+                   : p == PriceLineEditor::Dash  ? '-'
+                                                 : '?';
             if (k < 5 && editor.PointPicture(5 * L + k) == PriceLineEditor::PointLit) out += '.';
         }
         return out;
@@ -64,9 +65,14 @@ TEST(PriceLineEditor, ArrowsStepTheDigitAndWrapOnlyAtTenAndMinusOne)
         bool up;
         int expected;
     };
-    const Case cases[] = {{9, true, 0}, {0, false, 9}, {4, true, 5}, {4, false, 3},
+    const Case cases[] = {{9, true, 0},
+                          {0, false, 9},
+                          {4, true, 5},
+                          {4, false, 3},
                           // Out-of-range values from a file are stepped as they come.
-                          {11, true, 12}, {12, false, 11}, {255, true, 0}};
+                          {11, true, 12},
+                          {12, false, 11},
+                          {255, true, 0}};
     for (const Case& c : cases) {
         Rig rig;
         rig.model.Prices[3].Price[2] = uint8_t(c.start);
@@ -91,12 +97,9 @@ TEST(PriceLineEditor, LeadingZeroRemovalBlanksOnlyLeftOfTheUnitsDigit)
         int blanks;
     };
     const Case cases[] = {
-        {"001234", 2, true, "__12.34", "--++++", 2},
-        {"000000", 0, true, "_____0", "-----+", 5},
-        {"000000", 5, true, "0.00000", "++++++", 0},
-        {"000000", 2, true, "___0.00", "---+++", 3},
-        {"100000", 2, true, "1000.00", "++++++", 0},
-        {"000000", 2, false, "0000.00", "++++++", 0},
+        {"001234", 2, true, "__12.34", "--++++", 2}, {"000000", 0, true, "_____0", "-----+", 5},
+        {"000000", 5, true, "0.00000", "++++++", 0}, {"000000", 2, true, "___0.00", "---+++", 3},
+        {"100000", 2, true, "1000.00", "++++++", 0}, {"000000", 2, false, "0000.00", "++++++", 0},
         {"070000", 1, true, "_7000.0", "-+++++", 1},
     };
     for (const Case& c : cases) {
@@ -193,9 +196,12 @@ struct Enabling {
 
 Enabling EnablingOf(const PriceLineEditor& e, int L)
 {
-    return {e.PointButtonsEnabled(L),       e.NameEnabled(L),
-            e.BoxEnabled(L, Box::Blinking), e.BoxEnabled(L, Box::ZerosOff),
-            e.BoxEnabled(L, Box::PriceDash), e.BoxEnabled(L, Box::PriceOff),
+    return {e.PointButtonsEnabled(L),
+            e.NameEnabled(L),
+            e.BoxEnabled(L, Box::Blinking),
+            e.BoxEnabled(L, Box::ZerosOff),
+            e.BoxEnabled(L, Box::PriceDash),
+            e.BoxEnabled(L, Box::PriceOff),
             e.IndicatorPicture(L)};
 }
 
@@ -296,8 +302,8 @@ TEST(PriceLineEditor, PointsOutsideOneToFiveLightNothingAndTouchNoOtherLine)
     EXPECT_EQ(rig.Cells(0), "123456");
     EXPECT_EQ(rig.Cells(1), "123456");
     for (int j = 0; j < PriceLineEditor::Points; ++j)
-        EXPECT_EQ(rig.editor.PointPicture(j), j >= 10 && j % 5 == 3 ? PriceLineEditor::PointLit
-                                                                    : PriceLineEditor::PointDark)
+        EXPECT_EQ(rig.editor.PointPicture(j),
+                  j >= 10 && j % 5 == 3 ? PriceLineEditor::PointLit : PriceLineEditor::PointDark)
             << j;
 }
 

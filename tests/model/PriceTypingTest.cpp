@@ -53,9 +53,10 @@ struct Rig {
         std::string out;
         for (int k = 0; k < 6; ++k) {
             const int p = editor.DigitPicture(6 * L + k);
-            out += p >= 0 && p <= 9 ? char('0' + p) : p == PriceLineEditor::Blank ? '_'
-                                                  : p == PriceLineEditor::Dash  ? '-'
-                                                                                : '?';
+            out += p >= 0 && p <= 9              ? char('0' + p)
+                   : p == PriceLineEditor::Blank ? '_'
+                   : p == PriceLineEditor::Dash  ? '-'
+                                                 : '?';
             if (k < 5 && editor.PointPicture(5 * L + k) == PriceLineEditor::PointLit) out += '.';
         }
         return out;

@@ -46,8 +46,7 @@ TEST(PylonFile, LayoutAndSizes)
     EXPECT_EQ(base[13], 3);
     EXPECT_EQ(base[17], 0x10);  // 272 little-endian
     EXPECT_EQ(base[18], 0x01);
-    EXPECT_EQ((std::vector<uint8_t>(base.begin() + 21, base.begin() + 25)),
-              (std::vector<uint8_t>{1, 1, 1, 1}));
+    EXPECT_EQ((std::vector<uint8_t>(base.begin() + 21, base.begin() + 25)), (std::vector<uint8_t>{1, 1, 1, 1}));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&base[25])), "Nazwa 1");
 
     PylonConfig m = Sample();
@@ -61,10 +60,9 @@ TEST(PylonFile, LayoutAndSizes)
     EXPECT_EQ(b[e2 + 37], 0);
     // Line flags in file order: point, blinking, dash, off, zeros (line 4).
     const size_t f4 = 209 + 2 * 38 + 3 * 5;
-    EXPECT_EQ((std::vector<uint8_t>(b.begin() + f4, b.begin() + f4 + 5)),
-              (std::vector<uint8_t>{3, 1, 0, 1, 1}));
-    EXPECT_EQ(b.back(), 1);            // UseGamma
-    EXPECT_EQ(b[b.size() - 2], 5);     // ComSpeed
+    EXPECT_EQ((std::vector<uint8_t>(b.begin() + f4, b.begin() + f4 + 5)), (std::vector<uint8_t>{3, 1, 0, 1, 1}));
+    EXPECT_EQ(b.back(), 1);         // UseGamma
+    EXPECT_EQ(b[b.size() - 2], 5);  // ComSpeed
 }
 
 TEST(PylonFile, SaveAndOpenRoundTrip)
@@ -131,7 +129,8 @@ TEST(PylonFile, EveryFlippedHeaderByteGivesItsCode)
             if (i < 5) expected = 1;
             else if (i < 10) expected = 2;
             else if (i < 13) expected = 3;
-            else if (i < 17) expected = int32_t(bad[13] | bad[14] << 8 | bad[15] << 16 | uint32_t(bad[16]) << 24) > 3 ? 4 : 0;
+            else if (i < 17)
+                expected = int32_t(bad[13] | bad[14] << 8 | bad[15] << 16 | uint32_t(bad[16]) << 24) > 3 ? 4 : 0;
             else if (i < 21) expected = 5;
             else expected = 6;
             EXPECT_EQ(r, expected) << "byte " << i << " flip " << int(flip);
@@ -217,6 +216,9 @@ TEST(PylonFile, FailedSaveKeepsThePreviousFile)
     EXPECT_EQ(ReadBytes(path), before);
     // No temporary file is left behind.
     int files = 0;
-    for (auto& e : std::filesystem::directory_iterator(dir.Path())) { (void)e; ++files; }
+    for (auto& e : std::filesystem::directory_iterator(dir.Path())) {
+        (void)e;
+        ++files;
+    }
     EXPECT_EQ(files, 1);
 }

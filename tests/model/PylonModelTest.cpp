@@ -12,8 +12,9 @@ TEST(PylonModel, DefaultsWithoutSession)
         EXPECT_EQ(m.Prices[i].Name, "Nazwa " + std::to_string(i + 1));
         for (uint8_t d : m.Prices[i].Price) EXPECT_EQ(d, 0);
         EXPECT_EQ(m.Prices[i].Conf.DecimalPoint, 2);
-        EXPECT_EQ(m.Prices[i].Conf.PriceOff + m.Prices[i].Conf.PriceDash +
-                      m.Prices[i].Conf.PriceBlinking + m.Prices[i].Conf.ZerosOff, 0);
+        EXPECT_EQ(m.Prices[i].Conf.PriceOff + m.Prices[i].Conf.PriceDash + m.Prices[i].Conf.PriceBlinking +
+                      m.Prices[i].Conf.ZerosOff,
+                  0);
     }
     EXPECT_EQ(m.Conf, (BrightnessSettings{100, 100, 80, 22}));
     EXPECT_EQ(m.FontConf, (FontSettings{3, 0}));

@@ -79,12 +79,11 @@ TEST(RegStore, TextRoundTripKeepsTypesAndEscapes)
 
 TEST(RegStore, HandWrittenFilesAreRead)
 {
-    const std::string text =
-        "\xEF\xBB\xBFREGEDIT4\r\n\r\n; station 12\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Lumarq Technology\\Pylon2\\Config\\]\r\n"
-        "\"LangId\" = \"DE\"\r\n"
-        "[HKEY_CURRENT_USER\\Software\\X]\r\n"
-        "\"Bytes\"=hex:01,02,\\\r\n  03,04\r\n";
+    const std::string text = "\xEF\xBB\xBFREGEDIT4\r\n\r\n; station 12\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\Lumarq Technology\\Pylon2\\Config\\]\r\n"
+                             "\"LangId\" = \"DE\"\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\X]\r\n"
+                             "\"Bytes\"=hex:01,02,\\\r\n  03,04\r\n";
     MemoryRegStore s;
     ASSERT_TRUE(RegText::Parse(text, s));
     EXPECT_EQ(s.ReadValue("Software\\Lumarq Technology\\Pylon2\\Config", "LangId")->text, "DE");
@@ -115,25 +114,41 @@ TEST(RegStore, HandWrittenFormsKeepGoodValuesAndUnknownLines)
         std::vector<std::string> kept;  // lines that must survive a change
         std::string comName;            // the good value after them
     } cases[] = {
-        {"comments", "; station 12\nREGEDIT4\n\n; pre-configured\n" + cfg + "\n; German\n\"LangId\"=\"DE\"\n\n" +
-                         ses + "\n\"ComName\"=\"ttyS0\"\n",
-         false, {"; station 12", "; pre-configured", "; German"}, "ttyS0"},
-        {"unknown types", "REGEDIT4\n" + cfg + "\n\"LangId\"=\"DE\"\n\"Path\"=hex(2):25,00,54,00,\\\n  00,00\n" + ses +
-                              "\n\"Multi\"=hex(7):41,00,00,00,00,00\n\"Q\"=hex(b):01,00,00,00,00,00,00,00\n"
-                              "\"ComName\"=\"ttyS1\"\n\"Gone\"=-\n",
-         false, {"\"Path\"=hex(2):25,00,54,00,\\\n  00,00", "\"Multi\"=hex(7):41,00,00,00,00,00",
-                 "\"Q\"=hex(b):01,00,00,00,00,00,00,00", "\"Gone\"=-"}, "ttyS1"},
-        {"Windows export", "Windows Registry Editor Version 5.00\r\n\r\n" + cfg + "\r\n\"LangId\"=\"DE\"\r\n\r\n" + ses +
-                               "\r\n\"ComName\"=\"żółw\"\r\n\"X\"=hex(2):41,00,00,00\r\n\r\n",
-         true, {"\"X\"=hex(2):41,00,00,00"}, "żółw"},
-        {"broken lines", "REGEDIT4\r\n" + cfg + "\r\n\"LangId\"=\"DE\"\r\n\"v\"=dword:123456789\r\nrubbish\r\n"
-                             "[HKEY_CURRENT_USER\\Broken\r\n\"w\"=\"in the broken section\"\r\n" + ses +
-                             "\r\n\"b\"=hex:1,2\r\n\"ComName\"=\"ttyS2\"\r\n\"s\"=\"unterminated\r\n",
-         false, {"\"v\"=dword:123456789", "rubbish", "[HKEY_CURRENT_USER\\Broken", "\"w\"=\"in the broken section\"",
-                 "\"b\"=hex:1,2", "\"s\"=\"unterminated"}, "ttyS2"},
-        {"other hives", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\X]\n\"a\"=\"1\"\n[-HKEY_CURRENT_USER\\Old]\n" + cfg +
-                            "\n\"LangId\"=\"DE\"\n" + ses + "\n\"ComName\"=\"ttyS3\"\n",
-         false, {"[HKEY_LOCAL_MACHINE\\Software\\X]", "\"a\"=\"1\"", "[-HKEY_CURRENT_USER\\Old]"}, "ttyS3"},
+        {"comments",
+         "; station 12\nREGEDIT4\n\n; pre-configured\n" + cfg + "\n; German\n\"LangId\"=\"DE\"\n\n" + ses +
+             "\n\"ComName\"=\"ttyS0\"\n",
+         false,
+         {"; station 12", "; pre-configured", "; German"},
+         "ttyS0"},
+        {"unknown types",
+         "REGEDIT4\n" + cfg + "\n\"LangId\"=\"DE\"\n\"Path\"=hex(2):25,00,54,00,\\\n  00,00\n" + ses +
+             "\n\"Multi\"=hex(7):41,00,00,00,00,00\n\"Q\"=hex(b):01,00,00,00,00,00,00,00\n"
+             "\"ComName\"=\"ttyS1\"\n\"Gone\"=-\n",
+         false,
+         {"\"Path\"=hex(2):25,00,54,00,\\\n  00,00", "\"Multi\"=hex(7):41,00,00,00,00,00",
+          "\"Q\"=hex(b):01,00,00,00,00,00,00,00", "\"Gone\"=-"},
+         "ttyS1"},
+        {"Windows export",
+         "Windows Registry Editor Version 5.00\r\n\r\n" + cfg + "\r\n\"LangId\"=\"DE\"\r\n\r\n" + ses +
+             "\r\n\"ComName\"=\"żółw\"\r\n\"X\"=hex(2):41,00,00,00\r\n\r\n",
+         true,
+         {"\"X\"=hex(2):41,00,00,00"},
+         "żółw"},
+        {"broken lines",
+         "REGEDIT4\r\n" + cfg +
+             "\r\n\"LangId\"=\"DE\"\r\n\"v\"=dword:123456789\r\nrubbish\r\n"
+             "[HKEY_CURRENT_USER\\Broken\r\n\"w\"=\"in the broken section\"\r\n" +
+             ses + "\r\n\"b\"=hex:1,2\r\n\"ComName\"=\"ttyS2\"\r\n\"s\"=\"unterminated\r\n",
+         false,
+         {"\"v\"=dword:123456789", "rubbish", "[HKEY_CURRENT_USER\\Broken", "\"w\"=\"in the broken section\"",
+          "\"b\"=hex:1,2", "\"s\"=\"unterminated"},
+         "ttyS2"},
+        {"other hives",
+         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\X]\n\"a\"=\"1\"\n[-HKEY_CURRENT_USER\\Old]\n" + cfg +
+             "\n\"LangId\"=\"DE\"\n" + ses + "\n\"ComName\"=\"ttyS3\"\n",
+         false,
+         {"[HKEY_LOCAL_MACHINE\\Software\\X]", "\"a\"=\"1\"", "[-HKEY_CURRENT_USER\\Old]"},
+         "ttyS3"},
     };
     const std::string config = "Software\\Lumarq Technology\\Pylon2\\Config";
     const std::string session = "Software\\Lumarq Technology\\Pylon2\\Session";
@@ -189,7 +204,9 @@ TEST(RegFileStore, DamagedFileIsMovedAsideBeforeTheEmptyStoreIsCommitted)
 {
     TempDir dir;
     const std::string path = dir.File("user.reg");
-    { std::ofstream(path) << "<settings lang=\"DE\"/>\n"; }
+    {
+        std::ofstream(path) << "<settings lang=\"DE\"/>\n";
+    }
     RegFileStore s(path);
     EXPECT_FALSE(s.LoadedFromFile());
     EXPECT_TRUE(s.SubKeyNames("").empty());

@@ -70,9 +70,25 @@ TEST(SafeFile, NonRegularFilesAnswerAtOnceAndStayWhatTheyAre)
         int expected;
     };
     const std::vector<Case> operations = {
-        {"open", [](const std::string& p) { PylonConfig m; FileHeader h; return m.LoadFromFile(p, h); }, PylonFile::CannotOpen},
-        {"save", [](const std::string& p) { PylonConfig m; FileHeader h; return m.SaveToFile(p, h); }, PylonFile::CannotOpen},
-        {"read", [](const std::string& p) { std::string s; return int(SafeFile::Read(p, s, 1 << 20)); },
+        {"open",
+         [](const std::string& p) {
+             PylonConfig m;
+             FileHeader h;
+             return m.LoadFromFile(p, h);
+         },
+         PylonFile::CannotOpen},
+        {"save",
+         [](const std::string& p) {
+             PylonConfig m;
+             FileHeader h;
+             return m.SaveToFile(p, h);
+         },
+         PylonFile::CannotOpen},
+        {"read",
+         [](const std::string& p) {
+             std::string s;
+             return int(SafeFile::Read(p, s, 1 << 20));
+         },
          int(SafeFile::Status::NotRegular)},
         {"write", [](const std::string& p) { return int(SafeFile::WriteAtomic(p, "x", 1)); },
          int(SafeFile::Status::NotRegular)},
@@ -83,7 +99,8 @@ TEST(SafeFile, NonRegularFilesAnswerAtOnceAndStayWhatTheyAre)
         for (const Case& op : operations) {
             const auto start = std::chrono::steady_clock::now();
             EXPECT_EQ(op.run(target), op.expected) << op.what << " " << target;
-            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100)) << op.what << " " << target;
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100))
+                << op.what << " " << target;
             struct stat after {};
             ASSERT_EQ(::stat(target.c_str(), &after), 0);
             EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT) << op.what << " " << target;
@@ -142,7 +159,7 @@ TEST(SafeFile, SaveThroughLinksReplacesTheTargetAndKeepsTheLinks)
         {"abs.lmqpyl", nullptr, "real/a.lmqpyl"},          // absolute link
         {"rel.lmqpyl", "real/b.lmqpyl", "real/b.lmqpyl"},  // relative to the link's folder
         {"dangling.lmqpyl", "real/new.lmqpyl", "real/new.lmqpyl"},
-        {"chain.lmqpyl", "rel.lmqpyl", "real/b.lmqpyl"},   // a link to a link
+        {"chain.lmqpyl", "rel.lmqpyl", "real/b.lmqpyl"},  // a link to a link
     };
     std::ofstream(dir.File("real/a.lmqpyl")) << "old";
     std::ofstream(dir.File("real/b.lmqpyl")) << "old";

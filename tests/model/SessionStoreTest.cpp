@@ -88,8 +88,8 @@ TEST(SessionStore, ValuesOfAnotherShapeAreSkippedOneByOne)
     MemoryRegStore s;
     s.CreateKey(Session);
     s.WriteValue(Session, "Conf", RegValue::Binary({10, 20, 30, 40, 1, 1}));  // 6 bytes: UseGamma untouched
-    s.WriteValue(Session, "ComName", RegValue::DWord(3));                   // wrong type
-    s.WriteValue(Session, "ComSpeed", RegValue::String("7"));               // wrong type
+    s.WriteValue(Session, "ComName", RegValue::DWord(3));                     // wrong type
+    s.WriteValue(Session, "ComSpeed", RegValue::String("7"));                 // wrong type
     s.CreateKey(Prices);
     s.WriteValue(Prices, "0.Price", RegValue::Binary({1, 2, 3, 4, 5, 6, 7}));  // longer than the field
     s.WriteValue(Prices, "1.Price", RegValue::Binary({9, 9, 9, 9, 9, 9}));
@@ -146,6 +146,8 @@ TEST(SessionStore, VerifyAfterSendIsOffUnlessStoredOnAndSurvivesASessionSave)
     }
     MemoryRegStore s;
     ASSERT_TRUE(SessionStore::SaveVerifyAfterSend(s, true));
-    { PylonConfig m(&s); }  // the session written over it keeps the choice
+    {
+        PylonConfig m(&s);
+    }  // the session written over it keeps the choice
     EXPECT_EQ(s.ReadValue(Session, "VerifyAfterSend"), RegValue::DWord(1));
 }

@@ -64,10 +64,12 @@ protected:
         m.ComSpeed = 7;
         m.ComName = "COM7";
         m.Prices[0].Price = {1, 2, 3, 4, 5, 6};
-        m.Prices[0].Name = "\xA3\xF3" "d\x9F";  // "Łódź" in Windows-1250
+        m.Prices[0].Name = "\xA3\xF3"
+                           "d\x9F";  // "Łódź" in Windows-1250
         m.Prices[0].Conf.DecimalPoint = 3;
         for (int i = 1; i <= entries; ++i)
-            m.NetSettings.push_back({"Pylon " + std::to_string(i), "127.0.0." + std::to_string(i), 2100 + i, i % 2 == 1});
+            m.NetSettings.push_back(
+                {"Pylon " + std::to_string(i), "127.0.0." + std::to_string(i), 2100 + i, i % 2 == 1});
         return m;
     }
 
@@ -104,7 +106,11 @@ TEST_F(RegistryStore, KeysAndValuesFollowTheRegistrysRules)
 
 TEST_F(RegistryStore, LanguageCodeIsAStringUnderConfig)
 {
-    { ApplicationSettings s(store.get()); EXPECT_EQ(s.LangId, ""); s.LangId = "HU"; }
+    {
+        ApplicationSettings s(store.get());
+        EXPECT_EQ(s.LangId, "");
+        s.LangId = "HU";
+    }
     EXPECT_EQ(Raw(std::wstring(Root) + L"\\Config", L"LangId"),
               (std::pair<DWORD, std::vector<uint8_t>>{REG_SZ, WideBytes(L"HU")}));
     ApplicationSettings again(store.get());

@@ -37,7 +37,11 @@ TEST(SerialDeviceWin, FailuresCarryTheirCodeAndTheSystemsNumber)
     } cases[] = {
         {"write on a closed port", [&] { port.Write(&byte, 1); }, "Port Not Open"},
         {"read on a closed port", [&] { port.Read(&byte, 1); }, "Port Not Open"},
-        {"a port that does not exist", [&] { port.SetPort("COM99"); port.Open(); },
+        {"a port that does not exist",
+         [&] {
+             port.SetPort("COM99");
+             port.Open();
+         },
          "Unable to open com port (Error: 2)"},
     };
     for (const auto& c : cases) {

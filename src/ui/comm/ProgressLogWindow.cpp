@@ -53,8 +53,8 @@ ProgressLogWindow::ProgressLogWindow(DataModule& dm, QWidget* parent)
     }
     LogText->setPalette(logPal);
     QFont logFont;
-    logFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
-                         QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif")});
+    logFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                         QStringLiteral("Sans Serif")});
     logFont.setPixelSize(11);
     LogText->setFont(logFont);
     layout->addWidget(LogText, 1);

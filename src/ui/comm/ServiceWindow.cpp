@@ -72,16 +72,10 @@ QComboBox* MakeList(QWidget* parent, const char* name, int index, QRect geometry
 
 }  // namespace
 
-ServiceWindow::ServiceWindow(QWidget* owner, int passwordMode, DataModule& dm, PylonConfig& model,
-                                   PylonLink& link, ProgressLog& log, DateSource today,
-                                   Waiter& waiter)
-    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      passwordMode_(passwordMode),
-      model_(model),
-      link_(link),
-      log_(log),
-      today_(std::move(today)),
-      waiter_(waiter)
+ServiceWindow::ServiceWindow(QWidget* owner, int passwordMode, DataModule& dm, PylonConfig& model, PylonLink& link,
+                             ProgressLog& log, DateSource today, Waiter& waiter)
+    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), passwordMode_(passwordMode),
+      model_(model), link_(link), log_(log), today_(std::move(today)), waiter_(waiter)
 {
     setObjectName(QStringLiteral("FServiceOptions"));
     setWindowTitle(QStringLiteral("Opcje serwisowe"));
@@ -90,7 +84,7 @@ ServiceWindow::ServiceWindow(QWidget* owner, int passwordMode, DataModule& dm, P
 
     WarningPanel = MakePanel(this, "PInfo");
     WarningLabel = MakeLabel(WarningPanel, "Label2", QStringLiteral("UWAGA: Opcje serwisowe Lumarq Technology"),
-                       QRect(8, 8, ClientWidth - 16, InfoHeight - 16));
+                             QRect(8, 8, ClientWidth - 16, InfoHeight - 16));
     WarningLabel->setAlignment(Qt::AlignCenter);
     WarningLabel->setWordWrap(true);
     QFont warnFont = WarningLabel->font();
@@ -126,18 +120,18 @@ ServiceWindow::ServiceWindow(QWidget* owner, int passwordMode, DataModule& dm, P
     SendButton->setGeometry(16, 76, ClientWidth - 32, 40);
     SendButton->setToolTip(QStringLiteral("Wyślij"));
     SendButton->setIcon(dm.Glyphs.size() > SendGlyph ? dm.Glyphs[SendGlyph]
-                                                               : style()->standardIcon(QStyle::SP_ArrowRight));
+                                                     : style()->standardIcon(QStyle::SP_ArrowRight));
     SendButton->setIconSize(QSize(32, 32));
     AllLedsButton = MakeButton(ServicePanel, "SpeedButton2", QStringLiteral("Włącz wszystkie diody"),
-                              QRect(16, 128, ClientWidth - 32, 32));
-    AddressesButton = MakeButton(ServicePanel, "SpeedButton3", QStringLiteral("Pokaż adresy"),
-                              QRect(16, 166, ClientWidth - 32, 32));
+                               QRect(16, 128, ClientWidth - 32, 32));
+    AddressesButton =
+        MakeButton(ServicePanel, "SpeedButton3", QStringLiteral("Pokaż adresy"), QRect(16, 166, ClientWidth - 32, 32));
     FirmwareButton = MakeButton(ServicePanel, "SpeedButton4", QStringLiteral("Pokaż firmware"),
-                              QRect(16, 204, ClientWidth - 32, 32));
-    EndTestsButton = MakeButton(ServicePanel, "SpeedButton5", QStringLiteral("Zakończ testy"),
-                              QRect(16, 242, ClientWidth - 32, 32));
-    CloseButton = MakeButton(ServicePanel, "SpeedButton1", QStringLiteral("Zamknij okno"),
-                              QRect(16, 284, ClientWidth - 32, 32));
+                                QRect(16, 204, ClientWidth - 32, 32));
+    EndTestsButton =
+        MakeButton(ServicePanel, "SpeedButton5", QStringLiteral("Zakończ testy"), QRect(16, 242, ClientWidth - 32, 32));
+    CloseButton =
+        MakeButton(ServicePanel, "SpeedButton1", QStringLiteral("Zamknij okno"), QRect(16, 284, ClientWidth - 32, 32));
     AllLedsButton->setProperty("Tag", ServiceCommands::AllLedsOn);
     AddressesButton->setProperty("Tag", ServiceCommands::ShowAddresses);
     FirmwareButton->setProperty("Tag", ServiceCommands::ShowFirmware);
@@ -167,8 +161,7 @@ ServiceWindow::~ServiceWindow()
     // A port that an error left open is closed here, and says so in the log.
     try {
         SerialLine.Close();
-    } catch (const SerialPortError&) {
-    }
+    } catch (const SerialPortError&) {}
 }
 
 void ServiceWindow::LayOutPanels()
@@ -239,9 +232,15 @@ void ServiceWindow::SendClicked()
 
 PylonCommandEnv ServiceWindow::CommandEnv()
 {
-    return {model_, link_, SerialLine, log_, waiter_,
+    return {model_,
+            link_,
+            SerialLine,
+            log_,
+            waiter_,
             [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
-            [](const std::string& text) { ShowErrorBox(ToQString(text)); }, {}, Recorder};
+            [](const std::string& text) { ShowErrorBox(ToQString(text)); },
+            {},
+            Recorder};
 }
 
 void ServiceWindow::RunTest(uint8_t code)
@@ -264,10 +263,7 @@ void ServiceWindow::CloseClicked()
     close();
 }
 
-void ServiceWindow::LogPort(int msg)
-{
-    log_.AppendLine(Msg[msg] + " " + Cp1250::ToUtf8(SerialLine.Port()));
-}
+void ServiceWindow::LogPort(int msg) { log_.AppendLine(Msg[msg] + " " + Cp1250::ToUtf8(SerialLine.Port())); }
 
 void ServiceWindow::PortOpening() { LogPort(MsgOpeningPort); }
 void ServiceWindow::PortOpened() { LogPort(MsgOpenedPort); }

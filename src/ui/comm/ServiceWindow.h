@@ -30,7 +30,7 @@ public:
     // passwordMode: the Tag of the menu item that opened the window (0 or 1).
     // today: the date the password is made from (empty: the system clock).
     ServiceWindow(QWidget* owner, int passwordMode, DataModule& dm, PylonConfig& model, PylonLink& link,
-                     ProgressLog& log, DateSource today, Waiter& waiter);
+                  ProgressLog& log, DateSource today, Waiter& waiter);
     ~ServiceWindow() override;
 
     int PasswordMode() const { return passwordMode_; }

@@ -41,10 +41,8 @@ bool IsInput(QEvent::Type type)
     case QEvent::TouchEnd:
     case QEvent::TabletPress:
     case QEvent::TabletRelease:
-    case QEvent::Close:
-        return true;
-    default:
-        return false;
+    case QEvent::Close: return true;
+    default: return false;
     }
 }
 
@@ -70,7 +68,7 @@ public:
         if (!widget) return event->type() == QEvent::Shortcut;
         if (!held_.contains(widget->window())) return false;
         if (event->type() == QEvent::ShortcutOverride) event->accept();  // no shortcut fires
-        else event->ignore();  // a close is refused
+        else event->ignore();                                            // a close is refused
         return true;
     }
 

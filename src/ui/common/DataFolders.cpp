@@ -13,7 +13,4 @@ QStringList DataFolders(const QString& programDir)
     return {bin.path(), QDir::cleanPath(bin.filePath(QStringLiteral(LMQ_DATA_FROM_BIN)))};
 }
 
-QStringList DataFolders()
-{
-    return DataFolders(QCoreApplication::applicationDirPath());
-}
+QStringList DataFolders() { return DataFolders(QCoreApplication::applicationDirPath()); }

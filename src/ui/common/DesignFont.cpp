@@ -28,10 +28,7 @@ bool LoadOnce()
 
 }  // namespace
 
-bool DesignFontAvailable()
-{
-    return LoadOnce();
-}
+bool DesignFontAvailable() { return LoadOnce(); }
 
 QFont DesignFont(int pointSize)
 {

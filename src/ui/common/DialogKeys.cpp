@@ -12,8 +12,7 @@ class DialogKeyFilter : public QObject {
 public:
     DialogKeyFilter(QDialog* dialog, QAbstractButton* ok, QAbstractButton* cancel)
         : QObject(dialog), dialog_(dialog), ok_(ok), cancel_(cancel)
-    {
-    }
+    {}
 
 protected:
     // Sees the keys the focused control left unused on their way up to the dialog.

@@ -32,8 +32,7 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, 
     return box;
 }
 
-QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QIcon& glyph,
-                        QRect geometry)
+QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QIcon& glyph, QRect geometry)
 {
     auto* b = new QToolButton(parent);
     b->setObjectName(QLatin1String(name));

@@ -19,7 +19,6 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, 
 
 // A flat button with an optional glyph beside its text. Flat buttons take no
 // focus, so the edit being typed in keeps it.
-QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QIcon& glyph,
-                        QRect geometry);
+QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QIcon& glyph, QRect geometry);
 QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, QStyle::StandardPixmap glyph,
                         QRect geometry);

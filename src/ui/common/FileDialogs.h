@@ -8,11 +8,11 @@ class QWidget;
 // What one open or save dialog asks.
 struct FileDialogRequest {
     QString title;
-    QStringList filters;       // Qt's form: "Lumarq Pylon files (*.lmqpyl)"
-    int filterIndex = 1;       // 1 = the first filter
+    QStringList filters;  // Qt's form: "Lumarq Pylon files (*.lmqpyl)"
+    int filterIndex = 1;  // 1 = the first filter
     QString initialFolder;
-    QString fileName;          // proposed name, a bare name or a whole path
-    QString defaultSuffix;     // added to a name typed without one
+    QString fileName;       // proposed name, a bare name or a whole path
+    QString defaultSuffix;  // added to a name typed without one
     bool confirmOverwrite = false;
 };
 

@@ -30,10 +30,7 @@ QtMsgType TypeOf(Log::Level level)
     return QtWarningMsg;
 }
 
-bool Enabled(Log::Category category, Log::Level level)
-{
-    return CategoryOf(category).isEnabled(TypeOf(level));
-}
+bool Enabled(Log::Category category, Log::Level level) { return CategoryOf(category).isEnabled(TypeOf(level)); }
 
 void Write(Log::Category category, Log::Level level, std::string_view line)
 {
@@ -50,7 +47,4 @@ const Log::Sink QtSink{&Enabled, &Write};
 
 }  // namespace
 
-void InstallQtLogSink()
-{
-    Log::SetSink(&QtSink);
-}
+void InstallQtLogSink() { Log::SetSink(&QtSink); }

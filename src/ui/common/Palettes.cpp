@@ -37,10 +37,7 @@ QPalette Build(const QColor& window, const QColor& text, const QColor& base, con
     return p;
 }
 
-double Channel(double c)
-{
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
+double Channel(double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); }
 
 double Luminance(const QColor& c)
 {
@@ -56,8 +53,8 @@ QPalette MakePalette(PaletteKind kind)
         return Build(QColor(45, 45, 48), QColor(230, 230, 230), QColor(30, 30, 32), QColor(60, 60, 64),
                      QColor(80, 140, 220), Qt::white, QColor(150, 150, 150));
     case PaletteKind::Contrast: {
-        QPalette p = Build(Qt::black, Qt::white, Qt::black, Qt::black, QColor(255, 255, 0), Qt::black,
-                           QColor(0, 255, 0));
+        QPalette p =
+            Build(Qt::black, Qt::white, Qt::black, Qt::black, QColor(255, 255, 0), Qt::black, QColor(0, 255, 0));
         // Frames drawn in light and dark shades must still show on black.
         p.setColor(QPalette::Light, Qt::white);
         p.setColor(QPalette::Midlight, QColor(200, 200, 200));
@@ -67,8 +64,8 @@ QPalette MakePalette(PaletteKind kind)
     }
     case PaletteKind::Light:
     default:
-        return Build(QColor(240, 240, 240), Qt::black, Qt::white, QColor(225, 225, 225), QColor(0, 120, 215),
-                     Qt::white, QColor(110, 110, 110));
+        return Build(QColor(240, 240, 240), Qt::black, Qt::white, QColor(225, 225, 225), QColor(0, 120, 215), Qt::white,
+                     QColor(110, 110, 110));
     }
 }
 

@@ -112,8 +112,8 @@ private:
 
 }  // namespace
 
-ChartDrawing DrawBrightnessChart(const ChartStyle& style, QImage& image, float attenuation, int noSensor,
-                                 float gamma, bool curveOn)
+ChartDrawing DrawBrightnessChart(const ChartStyle& style, QImage& image, float attenuation, int noSensor, float gamma,
+                                 bool curveOn)
 {
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image = image.convertToFormat(QImage::Format_RGB32);

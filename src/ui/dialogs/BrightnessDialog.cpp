@@ -61,8 +61,7 @@ QString GammaText(int position)
 }  // namespace
 
 BrightnessDialog::BrightnessDialog(QWidget* owner, LanguageChanger& language, PylonConfig& model)
-    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      model_(model),
+    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), model_(model),
       leftChart_(ChartWidth, ChartHeight, QImage::Format_RGB32),
       rightChart_(ChartWidth, ChartHeight, QImage::Format_RGB32)
 {
@@ -92,13 +91,13 @@ BrightnessDialog::BrightnessDialog(QWidget* owner, LanguageChanger& language, Py
     const int sideHeight = 80;
     LeftSidePanel = MakePanel(this, "Panel1", QRect(0, sideTop, half, sideHeight));
     LeftLabel = MakeLabel(LeftSidePanel, "Label24", QStringLiteral("Korekta jasności lewej strony pylonu [%]"),
-                        QRect(8, 4, half - 16, 18));
+                          QRect(8, 4, half - 16, 18));
     LeftSlider = MakeSlider(LeftSidePanel, "TBLeft", 0, 100, 10, 1, QRect(8, 22, half - 16, 30));
     MakeTicks(LeftSidePanel, LeftSlider, 2, LeftTicks);
 
     RightSidePanel = MakePanel(this, "Panel2", QRect(half, sideTop, half, sideHeight));
     RightLabel = MakeLabel(RightSidePanel, "Label25", QStringLiteral("Korekta jasności prawej strony pylonu [%]"),
-                        QRect(8, 4, half - 16, 18));
+                           QRect(8, 4, half - 16, 18));
     RightSlider = MakeSlider(RightSidePanel, "TBRight", 0, 100, 10, 1, QRect(8, 22, half - 16, 30));
     MakeTicks(RightSidePanel, RightSlider, 13, RightTicks);
 
@@ -107,8 +106,8 @@ BrightnessDialog::BrightnessDialog(QWidget* owner, LanguageChanger& language, Py
     const int lowTop = sideTop + sideHeight;
     const int lowHeight = ClientHeight - barHeight - lowTop;
     GammaPanel = MakePanel(this, "Panel4", QRect(0, lowTop, half, lowHeight));
-    UseGammaBox = MakeCheckBox(GammaPanel, "chbUseGamma", QStringLiteral("Używaj czujnika jasności"),
-                               QRect(8, 6, half - 16, 22));
+    UseGammaBox =
+        MakeCheckBox(GammaPanel, "chbUseGamma", QStringLiteral("Używaj czujnika jasności"), QRect(8, 6, half - 16, 22));
     GammaLabel = MakeLabel(GammaPanel, "Label1", QStringLiteral("Korekcja gamma"), QRect(8, 32, 190, 18));
     GammaSlider = MakeSlider(GammaPanel, "TBGamma", 1, 30, 5, 22, QRect(8, 52, 190, 30));
     GammaEdit = new QLineEdit(QStringLiteral("2.2"), GammaPanel);
@@ -124,8 +123,8 @@ BrightnessDialog::BrightnessDialog(QWidget* owner, LanguageChanger& language, Py
 
     SensorPanel = MakePanel(this, "Panel5", QRect(half, lowTop, half, lowHeight));
     SensorLabel = MakeLabel(SensorPanel, "Label37",
-                        QStringLiteral("Jasność pylonu dla pracy bez czujnika natężenia oświetlenia [%]"),
-                        QRect(8, 2, half - 16, 32));
+                            QStringLiteral("Jasność pylonu dla pracy bez czujnika natężenia oświetlenia [%]"),
+                            QRect(8, 2, half - 16, 32));
     SensorLabel->setWordWrap(true);
     SensorLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     SensorSlider = MakeSlider(SensorPanel, "TBSensor", 0, 100, 10, 1, QRect(8, 36, half - 16, 30));
@@ -133,9 +132,9 @@ BrightnessDialog::BrightnessDialog(QWidget* owner, LanguageChanger& language, Py
 
     ButtonPanel = MakePanel(this, "Panel7", QRect(0, ClientHeight - barHeight, ClientWidth, barHeight));
     OkButton = MakeButton(ButtonPanel, "SBOK", QStringLiteral("OK"), QStyle::SP_DialogOkButton,
-                      QRect(ClientWidth - 200, 6, 92, 28));
+                          QRect(ClientWidth - 200, 6, 92, 28));
     CancelButton = MakeButton(ButtonPanel, "SBAbort", QStringLiteral("Anuluj"), QStyle::SP_DialogCancelButton,
-                         QRect(ClientWidth - 100, 6, 92, 28));
+                              QRect(ClientWidth - 100, 6, 92, 28));
 
     connect(LeftSlider, &QSlider::valueChanged, this, &BrightnessDialog::LeftChanged);
     connect(RightSlider, &QSlider::valueChanged, this, &BrightnessDialog::RightChanged);
@@ -158,7 +157,7 @@ BrightnessDialog::BrightnessDialog(QWidget* owner, LanguageChanger& language, Py
 }
 
 QSlider* BrightnessDialog::MakeSlider(QWidget* parent, const char* name, int minimum, int maximum, int tick,
-                                           int position, QRect geometry)
+                                      int position, QRect geometry)
 {
     auto* s = new QSlider(Qt::Horizontal, parent);
     s->setObjectName(QLatin1String(name));
@@ -172,8 +171,7 @@ QSlider* BrightnessDialog::MakeSlider(QWidget* parent, const char* name, int min
     return s;
 }
 
-void BrightnessDialog::MakeTicks(QWidget* parent, QSlider* slider, int firstLabel,
-                                      std::array<QLabel*, 11>& ticks)
+void BrightnessDialog::MakeTicks(QWidget* parent, QSlider* slider, int firstLabel, std::array<QLabel*, 11>& ticks)
 {
     // Each label centred under the tick of its value, where the style puts it.
     QStyleOptionSlider opt;
@@ -239,15 +237,9 @@ void BrightnessDialog::DrawChart(QLabel* target, QImage& chart, QSlider* side)
     target->setPixmap(QPixmap::fromImage(chart));
 }
 
-void BrightnessDialog::DrawLeftChart()
-{
-    DrawChart(LeftChartImage, leftChart_, LeftSlider);
-}
+void BrightnessDialog::DrawLeftChart() { DrawChart(LeftChartImage, leftChart_, LeftSlider); }
 
-void BrightnessDialog::DrawRightChart()
-{
-    DrawChart(RightChartImage, rightChart_, RightSlider);
-}
+void BrightnessDialog::DrawRightChart() { DrawChart(RightChartImage, rightChart_, RightSlider); }
 
 void BrightnessDialog::PercentChange(QSlider* slider, const QString& unit)
 {
@@ -298,10 +290,7 @@ void BrightnessDialog::GammaChanged()
     ShowHintAtCursor();
 }
 
-void BrightnessDialog::UseGammaClicked()
-{
-    UpdateGammaState();
-}
+void BrightnessDialog::UseGammaClicked() { UpdateGammaState(); }
 
 void BrightnessDialog::OkClicked()
 {
@@ -313,7 +302,4 @@ void BrightnessDialog::OkClicked()
     accept();
 }
 
-void BrightnessDialog::CancelClicked()
-{
-    reject();
-}
+void BrightnessDialog::CancelClicked() { reject(); }

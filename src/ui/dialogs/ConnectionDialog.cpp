@@ -37,7 +37,6 @@ ConnectionDialog* OpenConnectionDialog = nullptr;
 
 namespace {
 
-
 constexpr int SelectedBackground = 0xF1AB7C;
 constexpr int SelectedText = 0x800000;
 constexpr int HeadingBackground = 0x373737;
@@ -49,10 +48,7 @@ constexpr size_t NameWidth = 20;
 constexpr size_t AddressWidth = 15;
 constexpr size_t PortNameWidth = 20;
 
-QString FromModel(const std::string& ansi)
-{
-    return QString::fromStdString(Cp1250::ToUtf8(ansi));
-}
+QString FromModel(const std::string& ansi) { return QString::fromStdString(Cp1250::ToUtf8(ansi)); }
 
 std::string ToModel(const QString& text, size_t width)
 {
@@ -78,10 +74,7 @@ bool AllDigits(const QString& text)
 
 // Add and Delete reach almost to the page's edge: "Hozzáad" and "Löschen"
 // need the room beside their glyphs.
-int AddWidth(int pageWidth)
-{
-    return pageWidth - 249;
-}
+int AddWidth(int pageWidth) { return pageWidth - 249; }
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength, QRect geometry)
 {
@@ -95,10 +88,8 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int 
 
 }  // namespace
 
-ConnectionDialog::ConnectionDialog(QWidget* owner, LanguageChanger& language, PylonConfig& model,
-                                                 PortList ports)
-    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      model_(model),
+ConnectionDialog::ConnectionDialog(QWidget* owner, LanguageChanger& language, PylonConfig& model, PortList ports)
+    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), model_(model),
       ports_(ports ? std::move(ports) : PortList(&SerialPort::ExistingPorts))
 {
     setObjectName(QStringLiteral("FLumarqNetworkSettings"));
@@ -133,8 +124,8 @@ ConnectionDialog::ConnectionDialog(QWidget* owner, LanguageChanger& language, Py
     const char* octetNames[4] = {"EIP1", "EIP2", "EIP3", "EIP4"};
     const char* octetTexts[4] = {"192", "168", "0", "11"};
     for (int i = 0; i < 4; ++i) {
-        *octets[i] = MakeEdit(PylonPanel, octetNames[i], QLatin1String(octetTexts[i]), 3,
-                              QRect(8 + i * 40, 68, 34, 22));
+        *octets[i] =
+            MakeEdit(PylonPanel, octetNames[i], QLatin1String(octetTexts[i]), 3, QRect(8 + i * 40, 68, 34, 22));
         if (i < 3) {
             auto* dot = new QLabel(QStringLiteral("."), PylonPanel);
             dot->setGeometry(42 + i * 40, 68, 6, 22);
@@ -145,10 +136,11 @@ ConnectionDialog::ConnectionDialog(QWidget* owner, LanguageChanger& language, Py
     ActiveBox->setChecked(true);
     PortLabel = MakeLabel(PylonPanel, "Label1", QStringLiteral("Port"), QRect(176, 52, 70, 16));
     PortEdit = MakeEdit(PylonPanel, "EPort", QStringLiteral("2101"), 5, QRect(176, 68, 60, 22));
-    AddButton = MakeButton(PylonPanel, "SBAdd", QStringLiteral("Dodaj"), style()->standardIcon(QStyle::SP_FileDialogNewFolder),
-                       QRect(248, 20, AddWidth(pageWidth), 26));
+    AddButton =
+        MakeButton(PylonPanel, "SBAdd", QStringLiteral("Dodaj"), style()->standardIcon(QStyle::SP_FileDialogNewFolder),
+                   QRect(248, 20, AddWidth(pageWidth), 26));
     DeleteButton = MakeButton(PylonPanel, "SBSub", QStringLiteral("Usuń"), style()->standardIcon(QStyle::SP_TrashIcon),
-                       QRect(248, 66, AddWidth(pageWidth), 26));
+                              QRect(248, 66, AddWidth(pageWidth), 26));
 
     for (QLineEdit* e : {AddressEdit1, AddressEdit2, AddressEdit3, AddressEdit4, PortEdit}) {
         e->setProperty("Tag", 0);
@@ -177,12 +169,12 @@ ConnectionDialog::ConnectionDialog(QWidget* owner, LanguageChanger& language, Py
     connect(PylonGrid, &StringGrid::MouseUp, this, &ConnectionDialog::GridMouseUp);
     // The in-place list is not part of the grid; it would stay behind a scroll.
     connect(PylonGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, &ConnectionDialog::StateComboLeft);
-    connect(PylonGrid->horizontalScrollBar(), &QScrollBar::valueChanged, this,
-            &ConnectionDialog::StateComboLeft);
+    connect(PylonGrid->horizontalScrollBar(), &QScrollBar::valueChanged, this, &ConnectionDialog::StateComboLeft);
 
     // COM page.
-    UseSerialBox = MakeCheckBox(SerialPage, "chbUseCOM", QStringLiteral("Użyj portu COM do wysyłania i odbierania danych"),
-                             QRect(8, 12, pageWidth - 16, 22));
+    UseSerialBox =
+        MakeCheckBox(SerialPage, "chbUseCOM", QStringLiteral("Użyj portu COM do wysyłania i odbierania danych"),
+                     QRect(8, 12, pageWidth - 16, 22));
     SerialPortLabel = MakeLabel(SerialPage, "Label4", QStringLiteral("Port"), QRect(8, 50, 80, 22));
     SerialPortBox = new QComboBox(SerialPage);
     SerialPortBox->setObjectName(QStringLiteral("cbCom"));
@@ -197,9 +189,10 @@ ConnectionDialog::ConnectionDialog(QWidget* owner, LanguageChanger& language, Py
     ButtonPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     ButtonPanel->setGeometry(0, ClientHeight - barHeight, ClientWidth, barHeight);
     OkButton = MakeButton(ButtonPanel, "SBOK", QStringLiteral("OK"), style()->standardIcon(QStyle::SP_DialogOkButton),
-                      QRect(ClientWidth - 196, 6, 92, 28));
-    CancelButton = MakeButton(ButtonPanel, "SBAbort", QStringLiteral("Anuluj"),
-                         style()->standardIcon(QStyle::SP_DialogCancelButton), QRect(ClientWidth - 100, 6, 92, 28));
+                          QRect(ClientWidth - 196, 6, 92, 28));
+    CancelButton =
+        MakeButton(ButtonPanel, "SBAbort", QStringLiteral("Anuluj"),
+                   style()->standardIcon(QStyle::SP_DialogCancelButton), QRect(ClientWidth - 100, 6, 92, 28));
 
     connect(OkButton, &QToolButton::clicked, this, &ConnectionDialog::OkClicked);
     connect(CancelButton, &QToolButton::clicked, this, &ConnectionDialog::CancelClicked);
@@ -215,13 +208,15 @@ ConnectionDialog::ConnectionDialog(QWidget* owner, LanguageChanger& language, Py
     SpeedLabel->setBuddy(SpeedBox);
     NameFromBuddies(this);
     QLineEdit* const ipEdits[] = {AddressEdit1, AddressEdit2, AddressEdit3, AddressEdit4};
-    for (int i = 0; i < 4; ++i) ipEdits[i]->setAccessibleName(AddressLabel->text() + QLatin1Char(' ') + QString::number(i + 1));
+    for (int i = 0; i < 4; ++i)
+        ipEdits[i]->setAccessibleName(AddressLabel->text() + QLatin1Char(' ') + QString::number(i + 1));
     Pages->setAccessibleName(Pages->tabText(0) + QStringLiteral(" / ") + Pages->tabText(1));
     Pages->tabBar()->setAccessibleName(Pages->accessibleName());
     PylonGrid->setAccessibleName(Pages->tabText(0));
-    for (QLineEdit* e : {NameEdit, AddressEdit1, AddressEdit2, AddressEdit3, AddressEdit4, PortEdit}) RefuseAltTyping(e);
-    SetTabChain({Pages->tabBar(), NameEdit, AddressEdit1, AddressEdit2, AddressEdit3, AddressEdit4, ActiveBox, PortEdit, AddButton, DeleteButton, PylonGrid, UseSerialBox,
-                 SerialPortBox, SpeedBox, OkButton, CancelButton});
+    for (QLineEdit* e : {NameEdit, AddressEdit1, AddressEdit2, AddressEdit3, AddressEdit4, PortEdit})
+        RefuseAltTyping(e);
+    SetTabChain({Pages->tabBar(), NameEdit, AddressEdit1, AddressEdit2, AddressEdit3, AddressEdit4, ActiveBox, PortEdit,
+                 AddButton, DeleteButton, PylonGrid, UseSerialBox, SerialPortBox, SpeedBox, OkButton, CancelButton});
     AddButton->setFocusPolicy(Qt::TabFocus);
     DeleteButton->setFocusPolicy(Qt::TabFocus);
     SetDialogKeys(this, OkButton, CancelButton);
@@ -238,10 +233,7 @@ ConnectionDialog::ConnectionDialog(QWidget* owner, LanguageChanger& language, Py
     Pages->setCurrentIndex(0);
 }
 
-ConnectionDialog::~ConnectionDialog()
-{
-    delete StateCombo;
-}
+ConnectionDialog::~ConnectionDialog() { delete StateCombo; }
 
 void ConnectionDialog::FillSerialPorts()
 {
@@ -351,8 +343,7 @@ bool ConnectionDialog::eventFilter(QObject* watched, QEvent* event)
         case QEvent::FocusOut:
             if (IsExit(event, this)) AddressLeft(edit);
             break;
-        default:
-            break;
+        default: break;
         }
     } else if (watched == PylonGrid && event->type() == QEvent::FocusOut) {
         if (IsExit(event, this) && QApplication::focusWidget() != StateCombo) GridLeft();
@@ -375,20 +366,11 @@ void ConnectionDialog::LimitNumber(QLineEdit* edit, long limit)
     edit->setProperty("Tag", static_cast<int>(text.toLong()));
 }
 
-void ConnectionDialog::AddressChanged(QLineEdit* edit)
-{
-    LimitNumber(edit, OctetLimit);
-}
+void ConnectionDialog::AddressChanged(QLineEdit* edit) { LimitNumber(edit, OctetLimit); }
 
-void ConnectionDialog::PortChanged()
-{
-    LimitNumber(PortEdit, PortLimit);
-}
+void ConnectionDialog::PortChanged() { LimitNumber(PortEdit, PortLimit); }
 
-void ConnectionDialog::AddressClicked(QLineEdit* edit)
-{
-    edit->selectAll();
-}
+void ConnectionDialog::AddressClicked(QLineEdit* edit) { edit->selectAll(); }
 
 void ConnectionDialog::AddressLeft(QLineEdit* edit)
 {
@@ -409,8 +391,8 @@ void ConnectionDialog::AddClicked()
     for (QLineEdit* e : {AddressEdit1, AddressEdit2, AddressEdit3, AddressEdit4, PortEdit}) AddressLeft(e);
     StateComboLeft();
 
-    const QString address = AddressEdit1->text() + QLatin1Char('.') + AddressEdit2->text() + QLatin1Char('.') + AddressEdit3->text() +
-                            QLatin1Char('.') + AddressEdit4->text();
+    const QString address = AddressEdit1->text() + QLatin1Char('.') + AddressEdit2->text() + QLatin1Char('.') +
+                            AddressEdit3->text() + QLatin1Char('.') + AddressEdit4->text();
     bool exists = false;
     for (int r = 1; r < PylonGrid->RowCount(); ++r)
         if (PylonGrid->Cell(ColIP, r) == address) exists = true;
@@ -485,14 +467,10 @@ void ConnectionDialog::StateChanged()
 
 void ConnectionDialog::StateComboLeft()
 {
-
     if (StateCombo) StateCombo->hide();
 }
 
-void ConnectionDialog::GridLeft()
-{
-    StateComboLeft();
-}
+void ConnectionDialog::GridLeft() { StateComboLeft(); }
 
 void ConnectionDialog::DrawGridCell(QPainter& painter, int, int row, const QRect& rect, bool selected)
 {
@@ -545,7 +523,4 @@ void ConnectionDialog::OkClicked()
     accept();
 }
 
-void ConnectionDialog::CancelClicked()
-{
-    reject();
-}
+void ConnectionDialog::CancelClicked() { reject(); }

@@ -16,10 +16,7 @@
 namespace {
 
 // A byte beyond the list selects nothing.
-void SelectIndex(QComboBox* list, int index)
-{
-    list->setCurrentIndex(index < list->count() ? index : -1);
-}
+void SelectIndex(QComboBox* list, int index) { list->setCurrentIndex(index < list->count() ? index : -1); }
 
 // A list without a selection leaves its byte as it was.
 void StoreIndex(const QComboBox* list, uint8_t& byte)
@@ -66,9 +63,9 @@ FontDialog::FontDialog(QWidget* owner, LanguageChanger& language, PylonConfig& m
     ButtonPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     ButtonPanel->setGeometry(0, ClientHeight - barHeight, ClientWidth, barHeight);
     OkButton = MakeButton(ButtonPanel, "SBOK", QStringLiteral("OK"), QStyle::SP_DialogOkButton,
-                      QRect(ClientWidth - 186, 6, 88, 28));
+                          QRect(ClientWidth - 186, 6, 88, 28));
     CancelButton = MakeButton(ButtonPanel, "SBAbort", QStringLiteral("Anuluj"), QStyle::SP_DialogCancelButton,
-                         QRect(ClientWidth - 94, 6, 88, 28));
+                              QRect(ClientWidth - 94, 6, 88, 28));
     connect(OkButton, &QToolButton::clicked, this, &FontDialog::OkClicked);
     connect(CancelButton, &QToolButton::clicked, this, &FontDialog::CancelClicked);
 
@@ -90,7 +87,4 @@ void FontDialog::OkClicked()
     accept();
 }
 
-void FontDialog::CancelClicked()
-{
-    reject();
-}
+void FontDialog::CancelClicked() { reject(); }

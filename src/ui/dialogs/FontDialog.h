@@ -32,6 +32,5 @@ public slots:
     void CancelClicked();
 
 private:
-
     PylonConfig& model_;
 };

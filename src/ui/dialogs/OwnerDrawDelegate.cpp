@@ -6,8 +6,7 @@
 
 OwnerDrawDelegate::OwnerDrawDelegate(StringGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
-void OwnerDrawDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const
+void OwnerDrawDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     if (!grid_->OnDrawCell) {
         QStyledItemDelegate::paint(painter, option, index);

@@ -121,8 +121,7 @@ bool StringGrid::viewportEvent(QEvent* event)
         emit MouseUp(at);
         return handled;
     }
-    default:
-        break;
+    default: break;
     }
     return QTableWidget::viewportEvent(event);
 }

@@ -3,8 +3,7 @@
 #include "lang/Msg.h"
 #include "ui/lang/QtText.h"
 
-HistoryTableModel::HistoryTableModel(History& history, QObject* parent)
-    : QAbstractTableModel(parent), history_(history)
+HistoryTableModel::HistoryTableModel(History& history, QObject* parent) : QAbstractTableModel(parent), history_(history)
 {
     SetFilter({});
 }
@@ -25,10 +24,7 @@ const HistoryRecord* HistoryTableModel::RecordAt(int row) const
     return row >= 0 && size_t(row) < rows_.size() ? &rows_[size_t(row)] : nullptr;
 }
 
-int HistoryTableModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(rows_.size());
-}
+int HistoryTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
 
 int HistoryTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 

@@ -42,8 +42,7 @@ int64_t StartOfDay(const QDate& day) { return QDateTime(day, QTime(0, 0)).toMSec
 
 SendHistoryWindow::SendHistoryWindow(QWidget* owner, LanguageChanger& language, History& history, FileDialogs& dialogs)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint),
-      history_(history),
-      dialogs_(dialogs)
+      history_(history), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("FSendHistory"));
     setWindowTitle(QStringLiteral("Historia wysyłania"));
@@ -90,7 +89,8 @@ SendHistoryWindow::SendHistoryWindow(QWidget* owner, LanguageChanger& language, 
     CloseButton = Named(new QPushButton(QStringLiteral("Zamknij"), this), "BClose");
 
     auto* filters = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{PylonLabel, PylonBox, ResultLabel, ResultBox, DateRangeBox, FromDate, ToLabel, ToDate})
+    for (QWidget* w : std::initializer_list<QWidget*>{PylonLabel, PylonBox, ResultLabel, ResultBox, DateRangeBox,
+                                                      FromDate, ToLabel, ToDate})
         filters->addWidget(w);
     filters->addStretch(1);
     filters->addWidget(CountLabel);

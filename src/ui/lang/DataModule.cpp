@@ -237,9 +237,9 @@ void DrawHelp(QPainter& p)
 
 QList<QIcon> MakeGlyphs16()
 {
-    const Draw draws[Glyph16Count] = {DrawPL,       DrawEN,     DrawHU,          DrawSave,         DrawOpen,
-                                      DrawInfo,     DrawSend,   DrawDownload,    DrawBrightness,   DrawConnections,
-                                      DrawFonts,    DrawHelp,   DrawDE};
+    const Draw draws[Glyph16Count] = {DrawPL,    DrawEN,   DrawHU,       DrawSave,       DrawOpen,
+                                      DrawInfo,  DrawSend, DrawDownload, DrawBrightness, DrawConnections,
+                                      DrawFonts, DrawHelp, DrawDE};
     QList<QIcon> icons;
     for (Draw draw : draws) icons.append(Glyph(draw));
     return icons;
@@ -260,10 +260,7 @@ void DataModule::ChooseStartupLanguage(int systemLanguageId)
     if (Settings.LangId.empty()) Settings.LangId = LanguageCodeFor(systemLanguageId);
 }
 
-bool DataModule::LoadLanguage()
-{
-    return Changer.LoadLanguage(QString::fromStdString(Settings.LangId));
-}
+bool DataModule::LoadLanguage() { return Changer.LoadLanguage(QString::fromStdString(Settings.LangId)); }
 
 void DataModule::FillLanguages()
 {

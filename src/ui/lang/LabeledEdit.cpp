@@ -10,10 +10,7 @@ LabeledEdit::LabeledEdit(QWidget* parent) : QLineEdit(parent), label_(new QLabel
     PlaceLabel();
 }
 
-LabeledEdit::~LabeledEdit()
-{
-    delete label_;
-}
+LabeledEdit::~LabeledEdit() { delete label_; }
 
 void LabeledEdit::SetLabelSpacing(int pixels)
 {
@@ -32,9 +29,7 @@ bool LabeledEdit::event(QEvent* e)
         PlaceLabel();
         break;
     case QEvent::Move:
-    case QEvent::Resize:
-        PlaceLabel();
-        break;
+    case QEvent::Resize: PlaceLabel(); break;
     case QEvent::Show:
         label_->show();
         PlaceLabel();

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QPointer>
 
-
 // A line edit with a caption label of its own. The label is a sibling of the
 // edit (same parent widget); without a layout it sits just above the edit and
 // follows it, in a layout the form places it where it likes (EditLabel()).

@@ -25,10 +25,7 @@ const QString ResourcePrefix = QStringLiteral("ID_LANGINI_");
 const char* const MissingText = "ERROR_LOADING_TEXT";
 
 // Status bar panels: the labels placed on the bar, in the order they were added.
-QList<QLabel*> Panels(QStatusBar* bar)
-{
-    return bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
-}
+QList<QLabel*> Panels(QStatusBar* bar) { return bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly); }
 
 }  // namespace
 

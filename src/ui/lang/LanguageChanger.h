@@ -40,7 +40,10 @@ public:
 
 private:
     void TranslateComponent(QObject* c, const QString& section, const QString& prefix);
-    bool Has(const QString& section, const QString& key) const { return Texts.ValueExists(section.toStdString(), key.toStdString()); }
+    bool Has(const QString& section, const QString& key) const
+    {
+        return Texts.ValueExists(section.toStdString(), key.toStdString());
+    }
     QString Read(const QString& section, const QString& key) const;
     void SetTexts(const QByteArray& bytes);
 };

@@ -35,25 +35,13 @@ void ShowOnScreen(const MessageBoxCall& call)
 
 }  // namespace
 
-MessageBoxOwner::MessageBoxOwner(QWidget* owner) : previous_(Owner())
-{
-    Owner() = owner;
-}
+MessageBoxOwner::MessageBoxOwner(QWidget* owner) : previous_(Owner()) { Owner() = owner; }
 
-MessageBoxOwner::~MessageBoxOwner()
-{
-    Owner() = previous_;
-}
+MessageBoxOwner::~MessageBoxOwner() { Owner() = previous_; }
 
-MessageBoxSeam::MessageBoxSeam(Sink sink) : previous_(std::move(CurrentSink()))
-{
-    CurrentSink() = std::move(sink);
-}
+MessageBoxSeam::MessageBoxSeam(Sink sink) : previous_(std::move(CurrentSink())) { CurrentSink() = std::move(sink); }
 
-MessageBoxSeam::~MessageBoxSeam()
-{
-    CurrentSink() = std::move(previous_);
-}
+MessageBoxSeam::~MessageBoxSeam() { CurrentSink() = std::move(previous_); }
 
 void MessageBoxSeam::Deliver(const MessageBoxCall& call)
 {
@@ -63,14 +51,12 @@ void MessageBoxSeam::Deliver(const MessageBoxCall& call)
 
 void ShowWarningBox(const QString& text, int style)
 {
-    MessageBoxSeam::Deliver({MessageBoxCall::Kind::Warning, text, QStringLiteral("Lumarq Pylon"),
-                             style | MB_TOPMOST});
+    MessageBoxSeam::Deliver({MessageBoxCall::Kind::Warning, text, QStringLiteral("Lumarq Pylon"), style | MB_TOPMOST});
 }
 
 void ShowErrorBox(const QString& text)
 {
-    MessageBoxSeam::Deliver({MessageBoxCall::Kind::Error, text, QApplication::applicationDisplayName(),
-                             MB_ICONERROR});
+    MessageBoxSeam::Deliver({MessageBoxCall::Kind::Error, text, QApplication::applicationDisplayName(), MB_ICONERROR});
 }
 
 void ShowPlainMessage(const QString& text)

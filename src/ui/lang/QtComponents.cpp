@@ -44,10 +44,7 @@ void MarkOwner(QObject* object, bool owner)
     if (object) object->setProperty(OwnerProperty, owner);
 }
 
-bool IsOwner(const QObject* object)
-{
-    return object && object->property(OwnerProperty).toBool();
-}
+bool IsOwner(const QObject* object) { return object && object->property(OwnerProperty).toBool(); }
 
 QList<QObject*> OwnedComponents(QObject* root)
 {
@@ -102,30 +99,47 @@ QString DesignClassName(const QObject* object)
 bool PublishesCaption(const QObject* object)
 {
     if (qobject_cast<const QMenu*>(object)) return true;
-    if (const auto* widget = qobject_cast<const QWidget*>(object); widget && widget->isWindow())
-        return true;
-    return qobject_cast<const QLabel*>(object) || qobject_cast<const QAbstractButton*>(object)
-        || qobject_cast<const QAction*>(object) || qobject_cast<const QGroupBox*>(object);
+    if (const auto* widget = qobject_cast<const QWidget*>(object); widget && widget->isWindow()) return true;
+    return qobject_cast<const QLabel*>(object) || qobject_cast<const QAbstractButton*>(object) ||
+           qobject_cast<const QAction*>(object) || qobject_cast<const QGroupBox*>(object);
 }
 
 bool SetCaption(QObject* object, const QString& value)
 {
     // A menu's title is the text of its menu action: test menus before windows.
-    if (auto* menu = qobject_cast<QMenu*>(object)) { menu->setTitle(value); return true; }
+    if (auto* menu = qobject_cast<QMenu*>(object)) {
+        menu->setTitle(value);
+        return true;
+    }
     if (auto* widget = qobject_cast<QWidget*>(object); widget && widget->isWindow()) {
         widget->setWindowTitle(value);
         return true;
     }
-    if (auto* label = qobject_cast<QLabel*>(object)) { label->setText(value); return true; }
-    if (auto* button = qobject_cast<QAbstractButton*>(object)) { button->setText(value); return true; }
-    if (auto* action = qobject_cast<QAction*>(object)) { action->setText(value); return true; }
-    if (auto* group = qobject_cast<QGroupBox*>(object)) { group->setTitle(value); return true; }
+    if (auto* label = qobject_cast<QLabel*>(object)) {
+        label->setText(value);
+        return true;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(object)) {
+        button->setText(value);
+        return true;
+    }
+    if (auto* action = qobject_cast<QAction*>(object)) {
+        action->setText(value);
+        return true;
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(object)) {
+        group->setTitle(value);
+        return true;
+    }
     return false;
 }
 
 bool SetTextProperty(QObject* object, const QString& value)
 {
-    if (auto* edit = qobject_cast<QLineEdit*>(object)) { edit->setText(value); return true; }
+    if (auto* edit = qobject_cast<QLineEdit*>(object)) {
+        edit->setText(value);
+        return true;
+    }
     if (auto* combo = qobject_cast<QComboBox*>(object)) {
         if (combo->isEditable()) {
             combo->setEditText(value);
@@ -146,8 +160,14 @@ bool SetTextProperty(QObject* object, const QString& value)
 
 bool SetHint(QObject* object, const QString& value)
 {
-    if (auto* widget = qobject_cast<QWidget*>(object)) { widget->setToolTip(value); return true; }
-    if (auto* action = qobject_cast<QAction*>(object)) { action->setToolTip(value); return true; }
+    if (auto* widget = qobject_cast<QWidget*>(object)) {
+        widget->setToolTip(value);
+        return true;
+    }
+    if (auto* action = qobject_cast<QAction*>(object)) {
+        action->setToolTip(value);
+        return true;
+    }
     return false;
 }
 
@@ -167,10 +187,13 @@ QStringList FileDialogFilters(const QString& barSeparated)
         const QString description = parts[i].trimmed();
         const QString pattern = i + 1 < parts.size() ? parts[i + 1].trimmed() : QString();
         if (description.isEmpty() && pattern.isEmpty()) continue;
-        if (pattern.isEmpty()) { out.append(description); continue; }
+        if (pattern.isEmpty()) {
+            out.append(description);
+            continue;
+        }
         // Qt takes the patterns from the brackets at the end and separates them by blanks.
-        const QString bracketed = QLatin1Char('(') + QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' '))
-                                + QLatin1Char(')');
+        const QString bracketed =
+            QLatin1Char('(') + QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
         if (description.endsWith(bracketed)) out.append(description);
         else if (description.isEmpty()) out.append(bracketed);
         else out.append(description + QLatin1Char(' ') + bracketed);

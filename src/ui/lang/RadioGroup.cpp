@@ -41,10 +41,7 @@ void RadioGroup::SetItemText(int index, const QString& text)
     if (index >= 0 && index < buttons_.size()) buttons_[index]->setText(text);
 }
 
-int RadioGroup::ItemIndex() const
-{
-    return group_->checkedId();
-}
+int RadioGroup::ItemIndex() const { return group_->checkedId(); }
 
 void RadioGroup::SetItemIndex(int index)
 {

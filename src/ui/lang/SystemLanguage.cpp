@@ -11,7 +11,4 @@ int PrimaryLanguageIdOf(QLocale::Language language)
     }
 }
 
-int SystemPrimaryLanguageId()
-{
-    return PrimaryLanguageIdOf(QLocale::system().language());
-}
+int SystemPrimaryLanguageId() { return PrimaryLanguageIdOf(QLocale::system().language()); }

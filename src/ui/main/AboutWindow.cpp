@@ -12,8 +12,8 @@
 
 namespace {
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geometry, const QString& family,
-                  int points, bool bold, const QColor& colour)
+QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geometry, const QString& family, int points,
+                  bool bold, const QColor& colour)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
@@ -32,7 +32,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geometry, cons
 }  // namespace
 
 AboutWindow::AboutWindow(QWidget* owner, const QString& producerLine, const QString& appName, const QString& version,
-                 const QString& rightsLine, const QString& additionalLine)
+                         const QString& rightsLine, const QString& additionalLine)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
 {
     Q_INIT_RESOURCE(assets);
@@ -53,15 +53,13 @@ AboutWindow::AboutWindow(QWidget* owner, const QString& producerLine, const QStr
     Logo->setAttribute(Qt::WA_TranslucentBackground, true);
 
     const QColor white(Qt::white);
-    ProducerLabel = MakeLabel(this, "lbProducerAd", QRect(0, 94, 497, 17), QStringLiteral("Verdana"), 12,
-                             false, white);
+    ProducerLabel = MakeLabel(this, "lbProducerAd", QRect(0, 94, 497, 17), QStringLiteral("Verdana"), 12, false, white);
     ProducerLabel->setWordWrap(true);
     AppNameLabel = MakeLabel(this, "lbAppName", QRect(8, 198, 480, 21), QStringLiteral("Tahoma"), 12, false, white);
-    VersionLabel = MakeLabel(this, "lbAppVersion", QRect(8, 214, 480, 21), QStringLiteral("Tahoma"), 12, false,
-                             white);
+    VersionLabel = MakeLabel(this, "lbAppVersion", QRect(8, 214, 480, 21), QStringLiteral("Tahoma"), 12, false, white);
     RightsLabel = MakeLabel(this, "lbAllRights", QRect(8, 232, 480, 13), QStringLiteral("Tahoma"), 8, true, white);
-    AdditionalLabel = MakeLabel(this, "lbAdditionalInfo", QRect(8, 254, 480, 13), QStringLiteral("Tahoma"), 8,
-                                 true, QColor(0x80, 0, 0));
+    AdditionalLabel = MakeLabel(this, "lbAdditionalInfo", QRect(8, 254, 480, 13), QStringLiteral("Tahoma"), 8, true,
+                                QColor(0x80, 0, 0));
 
     // Above the additional line that shares its place, so that it gets the clicks.
     WebLink = MakeLabel(this, "LWWW", QRect(8, 254, 133, 17), QStringLiteral("Tahoma"), 8, true, QColor(0, 0, 255));
@@ -118,8 +116,8 @@ bool AboutWindow::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::MouseButtonPress:
         if (watched == WebLink || watched == CloseImage) break;  // clicks, not drags
-        if (watched == Background || watched == Logo || watched == VersionLabel || watched == ProducerLabel
-            || watched == RightsLabel || watched == AppNameLabel || watched == AdditionalLabel) {
+        if (watched == Background || watched == Logo || watched == VersionLabel || watched == ProducerLabel ||
+            watched == RightsLabel || watched == AppNameLabel || watched == AdditionalLabel) {
             BackgroundPressed(static_cast<QMouseEvent*>(event));
             return true;
         }
@@ -147,8 +145,7 @@ bool AboutWindow::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -190,11 +187,8 @@ bool AboutWindow::KeyDown(QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-    case Qt::Key_Space:
-        close();
-        return true;
-    default:
-        return false;
+    case Qt::Key_Space: close(); return true;
+    default: return false;
     }
 }
 
@@ -203,10 +197,7 @@ void AboutWindow::keyPressEvent(QKeyEvent* event)
     if (!KeyDown(event)) QDialog::keyPressEvent(event);
 }
 
-void AboutWindow::CloseImageClicked()
-{
-    close();
-}
+void AboutWindow::CloseImageClicked() { close(); }
 
 void AboutWindow::WebLinkClicked()
 {

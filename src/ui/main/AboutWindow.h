@@ -12,7 +12,7 @@ class AboutWindow : public QDialog {
     Q_CLASSINFO("DesignClass", "TFAbout")
 public:
     AboutWindow(QWidget* owner, const QString& producerLine, const QString& appName, const QString& version,
-            const QString& rightsLine, const QString& additionalLine);
+                const QString& rightsLine, const QString& additionalLine);
 
     QLabel* Background = nullptr;
     QLabel* Logo = nullptr;

@@ -2,7 +2,4 @@
 
 LineCheckBox::LineCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {}
 
-bool LineCheckBox::hitButton(const QPoint& pos) const
-{
-    return rect().contains(pos);
-}
+bool LineCheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }

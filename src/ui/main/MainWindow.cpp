@@ -67,15 +67,12 @@ constexpr const char* LinePanelNames[7] = {"Panel8", "Panel10", "Panel2", "Panel
 constexpr const char* DigitPanelNames[7] = {"PPrice1", "PPrice2", "PPrice3", "PPrice4", "PPrice5", "PPrice6", "Panel3"};
 
 // The design items of every name combo: suggestions, free text is allowed.
-const char* const NameItems[12] = {"Pb98", "Pb95", "ON", "ON TIR", "LPG", "Myjnia", "Waluta",
-                                   "USD", "EUR", "CHF", "GBP", "JPY"};
+const char* const NameItems[12] = {"Pb98",   "Pb95", "ON",  "ON TIR", "LPG", "Myjnia",
+                                   "Waluta", "USD",  "EUR", "CHF",    "GBP", "JPY"};
 
 constexpr int NameMaxLength = 20;
 
-int TagOf(const QObject* sender)
-{
-    return sender ? sender->property(TagProperty).toInt() : -1;
-}
+int TagOf(const QObject* sender) { return sender ? sender->property(TagProperty).toInt() : -1; }
 
 QString Name(const char* prefix, int line, int digit = 0)
 {
@@ -84,10 +81,7 @@ QString Name(const char* prefix, int line, int digit = 0)
     return name;
 }
 
-QString ToQt(const std::string& ansi)
-{
-    return QString::fromStdString(Cp1250::ToUtf8(ansi));
-}
+QString ToQt(const std::string& ansi) { return QString::fromStdString(Cp1250::ToUtf8(ansi)); }
 
 QString WithSlash(QString dir)
 {
@@ -104,8 +98,8 @@ MainWindow::MainWindow(PylonConfig& model, FileHeader& file, PylonLink& link, Da
     setObjectName(QStringLiteral("FLumarqPylon"));
     setWindowTitle(QStringLiteral("Lumarq Pylon"));
     // Single border, not resizable, system menu and minimise button only.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(DesignFont());
 
     // 1. The controls, and 2. the control tables, filled as the lines are made.
@@ -151,8 +145,7 @@ MainWindow::~MainWindow()
     destroying_ = true;
     try {
         SerialLine.Close();
-    } catch (const SerialPortError&) {
-    }
+    } catch (const SerialPortError&) {}
     // The widgets go before the editor; nothing may be drawn on them any more.
     editor_.SetObserver(nullptr);
     // A name combo that loses the focus while the widgets are torn down
@@ -164,15 +157,9 @@ MainWindow::~MainWindow()
     }
 }
 
-void MainWindow::SetFileDialogs(FileDialogs* dialogs)
-{
-    fileDialogs_ = dialogs ? dialogs : screenDialogs_.get();
-}
+void MainWindow::SetFileDialogs(FileDialogs* dialogs) { fileDialogs_ = dialogs ? dialogs : screenDialogs_.get(); }
 
-void MainWindow::SetWaiter(Waiter* waiter)
-{
-    waiter_ = waiter ? waiter : &sleepWaiter_;
-}
+void MainWindow::SetWaiter(Waiter* waiter) { waiter_ = waiter ? waiter : &sleepWaiter_; }
 
 QIcon MainWindow::Glyph(int index) const
 {
@@ -222,10 +209,8 @@ void MainWindow::CreateToolbar()
     const Tool tools[] = {
         {&OpenButton, "SBOpenFile", "open", "Otwórz", &MainWindow::OpenClicked},
         {&SaveButton, "SBSaveToFile", "save", "Zapisz", &MainWindow::SaveClicked},
-        {&ConnectionsButton, "SBNetworkSettings", "network", "Ustawienia połączeń",
-         &MainWindow::ConnectionsClicked},
-        {&BrightnessButton, "SBConfiguration", "brightness", "Konfiguracja jasności",
-         &MainWindow::BrightnessClicked},
+        {&ConnectionsButton, "SBNetworkSettings", "network", "Ustawienia połączeń", &MainWindow::ConnectionsClicked},
+        {&BrightnessButton, "SBConfiguration", "brightness", "Konfiguracja jasności", &MainWindow::BrightnessClicked},
         {&FontsButton, "sbFonts", "fonts", "Ustawienia czcionek", &MainWindow::FontsClicked},
         {&SendButton, "SBSendConfiguration", "send", "Wyślij", &MainWindow::SendClicked},
         {&DownloadButton, "SBDownload", "download", "Pobierz", &MainWindow::DownloadClicked},
@@ -291,8 +276,8 @@ void MainWindow::CreateLine(int L)
 
     for (int d = 1; d <= 6; ++d) {
         const int i = PriceLineEditor::DigitsPerLine * L + d - 1;
-        auto* image = new PictureBox(digits, QRect(4 + 41 * (d - 1), 12, PylonPictures::DigitWidth,
-                                               PylonPictures::DigitHeight));
+        auto* image =
+            new PictureBox(digits, QRect(4 + 41 * (d - 1), 12, PylonPictures::DigitWidth, PylonPictures::DigitHeight));
         image->setObjectName(Name("IDigit", n, d));
         image->setProperty(TagProperty, 0);
         DigitImages[i] = image;
@@ -358,7 +343,7 @@ void MainWindow::CreateLine(int L)
     PointButtons[L] = {bLeft, bRight};
 
     auto* indicator = new PictureBox(panel, QRect(301, 52, PylonPictures::DotWidth, PylonPictures::DotHeight),
-                                 panel->palette().color(QPalette::Window));
+                                     panel->palette().color(QPalette::Window));
     indicator->setObjectName(Name("IDotButt", n));
     PointIndicators[L] = indicator;
 
@@ -390,9 +375,7 @@ void MainWindow::CreateLine(int L)
         case PriceLineEditor::Blinking:
             connect(box, &QCheckBox::toggled, this, [this, box] { BlinkingClicked(box); });
             break;
-        default:
-            connect(box, &QCheckBox::toggled, this, [this, box] { ZerosOffClicked(box); });
-            break;
+        default: connect(box, &QCheckBox::toggled, this, [this, box] { ZerosOffClicked(box); }); break;
         }
         FlagBoxes[L][f.box] = box;
     }
@@ -426,8 +409,8 @@ void MainWindow::CreateMenu()
         menu->setObjectName(QLatin1String(name));
         MenuBar->addMenu(menu);
     };
-    auto item = [this](QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut,
-                       int glyph, bool isDefault) {
+    auto item = [this](QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut, int glyph,
+                       bool isDefault) {
         auto* action = new QAction(QString::fromUtf8(caption), menu);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(shortcut);
@@ -448,26 +431,26 @@ void MainWindow::CreateMenu()
 
     submenu(FileMenu, "Plik1", "Plik");
     OpenItem = item(FileMenu, "Otwrzplik1", "Otwórz...", QKeySequence(Qt::CTRL | Qt::Key_O), GlyphOpen, true);
-    SaveItem = item(FileMenu, "Zapiszdopliku1", "Zapisz...", QKeySequence(Qt::CTRL | Qt::Key_S), GlyphSave,
-                          false);
+    SaveItem = item(FileMenu, "Zapiszdopliku1", "Zapisz...", QKeySequence(Qt::CTRL | Qt::Key_S), GlyphSave, false);
     FileSeparator = separator(FileMenu, "N2");
     CloseItem = item(FileMenu, "MClose", "Zamknij", QKeySequence(), -1, false);
 
     submenu(CommunicationMenu, "komunikacja1", "Komunikacja");
     SendItem = item(CommunicationMenu, "Wylij1", "Wyślij", QKeySequence(Qt::Key_F5), GlyphSend, true);
     DownloadItem = item(CommunicationMenu, "Pobierz1", "Pobierz", QKeySequence(Qt::Key_F9), GlyphDownload, false);
-    VerifyAfterSendItem = item(CommunicationMenu, "Weryfikujpowysaniu1", "Weryfikuj po wysłaniu", QKeySequence(), -1,
-                               false);
+    VerifyAfterSendItem =
+        item(CommunicationMenu, "Weryfikujpowysaniu1", "Weryfikuj po wysłaniu", QKeySequence(), -1, false);
     VerifyAfterSendItem->setCheckable(true);
     VerifyAfterSendItem->setChecked(Pylon.Session() && SessionStore::LoadVerifyAfterSend(*Pylon.Session()));
     SendHistoryItem = item(CommunicationMenu, "Historiawysyania1", "Historia wysyłania...", QKeySequence(), -1, false);
 
     submenu(SettingsMenu, "Ustawienia1", "Ustawienia");
     BrightnessItem = item(SettingsMenu, "konfiguracja1", "Konfiguracja jasności...", QKeySequence(Qt::Key_F6),
-                         GlyphBrightness, true);
-    ConnectionsItem = item(SettingsMenu, "Sie1", "Ustawienia połączeń", QKeySequence(Qt::Key_F7), GlyphConnections, false);
-    FontsItem = item(SettingsMenu, "Ustawieniaczcionek1", "Ustawienia czcionek",
-                               QKeySequence(Qt::Key_F8), GlyphFonts, false);
+                          GlyphBrightness, true);
+    ConnectionsItem =
+        item(SettingsMenu, "Sie1", "Ustawienia połączeń", QKeySequence(Qt::Key_F7), GlyphConnections, false);
+    FontsItem =
+        item(SettingsMenu, "Ustawieniaczcionek1", "Ustawienia czcionek", QKeySequence(Qt::Key_F8), GlyphFonts, false);
 
     submenu(HelpMenu, "Pomoc1", "Pomoc");
     HelpItem = item(HelpMenu, "Pomoc2", "Pomoc...", QKeySequence(Qt::Key_F1), GlyphHelp, false);
@@ -553,10 +536,13 @@ void MainWindow::TranslateWindows()
 
 void MainWindow::DescribeControls()
 {
-    const std::pair<FlatButton*, QAction*> tools[] = {
-        {OpenButton, OpenItem},        {SaveButton, SaveItem}, {ConnectionsButton, ConnectionsItem},
-        {BrightnessButton, BrightnessItem}, {FontsButton, FontsItem}, {SendButton, SendItem},
-        {DownloadButton, DownloadItem}};
+    const std::pair<FlatButton*, QAction*> tools[] = {{OpenButton, OpenItem},
+                                                      {SaveButton, SaveItem},
+                                                      {ConnectionsButton, ConnectionsItem},
+                                                      {BrightnessButton, BrightnessItem},
+                                                      {FontsButton, FontsItem},
+                                                      {SendButton, SendItem},
+                                                      {DownloadButton, DownloadItem}};
     for (const auto& [button, action] : tools) {
         // The hint as translated, without the shortcut an earlier pass added.
         QString hint = button->toolTip();
@@ -652,25 +638,13 @@ void MainWindow::FlagBoxToggled(QObject* sender, PriceLineEditor::Box box)
     if (auto* check = qobject_cast<QCheckBox*>(sender)) editor_.SetBox(TagOf(sender), box, check->isChecked());
 }
 
-void MainWindow::ZerosOffClicked(QObject* sender)
-{
-    FlagBoxToggled(sender, PriceLineEditor::ZerosOff);
-}
+void MainWindow::ZerosOffClicked(QObject* sender) { FlagBoxToggled(sender, PriceLineEditor::ZerosOff); }
 
-void MainWindow::PriceOffClicked(QObject* sender)
-{
-    FlagBoxToggled(sender, PriceLineEditor::PriceOff);
-}
+void MainWindow::PriceOffClicked(QObject* sender) { FlagBoxToggled(sender, PriceLineEditor::PriceOff); }
 
-void MainWindow::BlinkingClicked(QObject* sender)
-{
-    FlagBoxToggled(sender, PriceLineEditor::Blinking);
-}
+void MainWindow::BlinkingClicked(QObject* sender) { FlagBoxToggled(sender, PriceLineEditor::Blinking); }
 
-void MainWindow::DashClicked(QObject* sender)
-{
-    FlagBoxToggled(sender, PriceLineEditor::PriceDash);
-}
+void MainWindow::DashClicked(QObject* sender) { FlagBoxToggled(sender, PriceLineEditor::PriceDash); }
 
 void MainWindow::NameChanged(QObject* sender)
 {
@@ -678,10 +652,7 @@ void MainWindow::NameChanged(QObject* sender)
         editor_.NameEdited(TagOf(combo), Cp1250::FromUtf8(combo->currentText().toStdString()));
 }
 
-void MainWindow::DomsClicked()
-{
-    editor_.SetDoms(DomsBox->isChecked());
-}
+void MainWindow::DomsClicked() { editor_.SetDoms(DomsBox->isChecked()); }
 
 // ---------------------------------------------------------------- typing
 
@@ -716,9 +687,9 @@ bool MainWindow::DigitDisplayEvent(int L, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
             const int k = key->key();
-            if ((k >= Qt::Key_0 && k <= Qt::Key_9) || k == Qt::Key_Period || k == Qt::Key_Comma
-                || k == Qt::Key_Backspace || k == Qt::Key_Escape || k == Qt::Key_Return || k == Qt::Key_Enter
-                || k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Left || k == Qt::Key_Right)
+            if ((k >= Qt::Key_0 && k <= Qt::Key_9) || k == Qt::Key_Period || k == Qt::Key_Comma ||
+                k == Qt::Key_Backspace || k == Qt::Key_Escape || k == Qt::Key_Return || k == Qt::Key_Enter ||
+                k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Left || k == Qt::Key_Right)
                 key->accept();
         }
         return false;
@@ -731,8 +702,7 @@ bool MainWindow::DigitDisplayEvent(int L, QEvent* event)
         ShowTypingFocus();
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -788,11 +758,26 @@ void MainWindow::ShowPylon(PylonConfig snapshot)
     editor_.ShowPylon(snapshot);
     snapshot.AssignFields(Pylon);  // released by the caller: stores what is shown
 }
-void MainWindow::MovePointImage(int line, int oldPoint, int newPoint) { editor_.MovePointImage(line, oldPoint, newPoint); }
-void MainWindow::BlankLeadingZeros(PylonConfig snapshot, int line) { editor_.BlankLeadingZeros(std::move(snapshot), line); }
-void MainWindow::ShowLeadingZeros(PylonConfig snapshot, int line) { editor_.ShowLeadingZeros(std::move(snapshot), line); }
-void MainWindow::ReblankAfterLeft(PylonConfig snapshot, int line) { editor_.ReblankAfterLeft(std::move(snapshot), line); }
-void MainWindow::ReblankAfterRight(PylonConfig snapshot, int line) { editor_.ReblankAfterRight(std::move(snapshot), line); }
+void MainWindow::MovePointImage(int line, int oldPoint, int newPoint)
+{
+    editor_.MovePointImage(line, oldPoint, newPoint);
+}
+void MainWindow::BlankLeadingZeros(PylonConfig snapshot, int line)
+{
+    editor_.BlankLeadingZeros(std::move(snapshot), line);
+}
+void MainWindow::ShowLeadingZeros(PylonConfig snapshot, int line)
+{
+    editor_.ShowLeadingZeros(std::move(snapshot), line);
+}
+void MainWindow::ReblankAfterLeft(PylonConfig snapshot, int line)
+{
+    editor_.ReblankAfterLeft(std::move(snapshot), line);
+}
+void MainWindow::ReblankAfterRight(PylonConfig snapshot, int line)
+{
+    editor_.ReblankAfterRight(std::move(snapshot), line);
+}
 void MainWindow::ShowLinePrice(int line, int point) { editor_.ShowLinePrice(line, point); }
 void MainWindow::ShowLineOff(int line, int point) { editor_.ShowLineOff(line, point); }
 void MainWindow::ShowLineDash(int line, int point) { editor_.ShowLineDash(line, point); }
@@ -807,10 +792,7 @@ void MainWindow::DigitDrawn(int digit, int picture)
         DescribeDigits(digit / PriceLineEditor::DigitsPerLine);
 }
 
-void MainWindow::DigitTagChanged(int digit, int tag)
-{
-    DigitImages[digit]->setProperty(TagProperty, tag);
-}
+void MainWindow::DigitTagChanged(int digit, int tag) { DigitImages[digit]->setProperty(TagProperty, tag); }
 
 void MainWindow::ArrowsEnabled(int digit, bool enabled)
 {
@@ -818,10 +800,7 @@ void MainWindow::ArrowsEnabled(int digit, bool enabled)
     DigitButtons[digit].second->setEnabled(enabled);
 }
 
-void MainWindow::PointDrawn(int point, int picture)
-{
-    PointImages[point]->Draw(PylonPictures::Digits()[picture]);
-}
+void MainWindow::PointDrawn(int point, int picture) { PointImages[point]->Draw(PylonPictures::Digits()[picture]); }
 
 void MainWindow::IndicatorDrawn(int line, int picture)
 {
@@ -834,15 +813,9 @@ void MainWindow::PointButtonsEnabled(int line, bool enabled)
     PointButtons[line].second->setEnabled(enabled);
 }
 
-void MainWindow::NameEnabled(int line, bool enabled)
-{
-    NameBoxes[line]->setEnabled(enabled);
-}
+void MainWindow::NameEnabled(int line, bool enabled) { NameBoxes[line]->setEnabled(enabled); }
 
-void MainWindow::NameShown(int line, const std::string& ansi)
-{
-    NameBoxes[line]->setEditText(ToQt(ansi));
-}
+void MainWindow::NameShown(int line, const std::string& ansi) { NameBoxes[line]->setEditText(ToQt(ansi)); }
 
 void MainWindow::BoxEnabled(int line, PriceLineEditor::Box box, bool enabled)
 {
@@ -855,10 +828,7 @@ void MainWindow::BoxChecked(int line, PriceLineEditor::Box box, bool checked)
     FlagBoxes[line][box]->setChecked(checked);
 }
 
-void MainWindow::DomsChecked(bool checked)
-{
-    DomsBox->setChecked(checked);
-}
+void MainWindow::DomsChecked(bool checked) { DomsBox->setChecked(checked); }
 
 // ---------------------------------------------------------------- file commands
 
@@ -922,16 +892,14 @@ void MainWindow::SaveClicked()
 
 // ---------------------------------------------------------------- window commands
 
-void MainWindow::CloseClicked()
-{
-    close();
-}
+void MainWindow::CloseClicked() { close(); }
 
 void MainWindow::HelpClicked()
 {
     // The manual of the current language, else the English one, each looked
     // for beside the program first, then in the installation's share folder.
-    const QStringList names = {QStringLiteral("Lumarq Pylon ") + ToQString(Shared.Settings.LangId) + QStringLiteral(".pdf"),
+    const QStringList names = {QStringLiteral("Lumarq Pylon ") + ToQString(Shared.Settings.LangId) +
+                                   QStringLiteral(".pdf"),
                                QStringLiteral("Lumarq Pylon EN.pdf")};
     const QStringList folders = DataFolders(ProgramDir);
     QString manual;
@@ -978,7 +946,11 @@ void MainWindow::SendHistoryClicked()
 PylonCommandEnv MainWindow::CommandEnv()
 {
     recorder_->SetLog(LogWindow);
-    return {Pylon, Link, SerialLine, *LogWindow, *waiter_,
+    return {Pylon,
+            Link,
+            SerialLine,
+            *LogWindow,
+            *waiter_,
             [](const std::string& text, int style) { ShowWarningBox(ToQString(text), style); },
             [](const std::string& text) { ShowErrorBox(ToQString(text)); },
             [this](const PylonConfig& model) { ShowPylon(PylonConfig(model)); },
@@ -990,9 +962,8 @@ void MainWindow::SendClicked()
     if (!LogWindow) return;
     TransferOptions options;
     options.verifyAfterSend = VerifyAfterSendItem->isChecked();
-    TransferRunner::Run(CommandEnv(), [this, options](PylonCommandEnv& env) {
-        LastTransfer = ConfigTransfer(env, options).Send();
-    });
+    TransferRunner::Run(CommandEnv(),
+                        [this, options](PylonCommandEnv& env) { LastTransfer = ConfigTransfer(env, options).Send(); });
 }
 
 void MainWindow::DownloadClicked()
@@ -1044,18 +1015,14 @@ void MainWindow::FontsClicked()
     fonts.exec();
 }
 
-void MainWindow::FontsItemClicked()
-{
-    FontsClicked();
-}
+void MainWindow::FontsItemClicked() { FontsClicked(); }
 
 void MainWindow::ServiceOptionsChosen(int tag)
 {
     if (!LogWindow) return;
     // Modal to this window only, so the information window's own close button
     // still answers while the service window is open.
-    QPointer<ServiceWindow> service =
-        new ServiceWindow(this, tag, Shared, Pylon, Link, *LogWindow, {}, *waiter_);
+    QPointer<ServiceWindow> service = new ServiceWindow(this, tag, Shared, Pylon, Link, *LogWindow, {}, *waiter_);
     recorder_->SetLog(LogWindow);
     service->Recorder = recorder_.get();
     service->setWindowModality(Qt::WindowModal);

@@ -102,7 +102,7 @@ public:
     QAction* CloseItem = nullptr;
     QMenu* CommunicationMenu = nullptr;
     QAction* SendItem = nullptr;
-    QAction* DownloadItem = nullptr;  // Download, F9
+    QAction* DownloadItem = nullptr;         // Download, F9
     QAction* VerifyAfterSendItem = nullptr;  // checkable: read each pylon back after sending
     QAction* SendHistoryItem = nullptr;
     QMenu* SettingsMenu = nullptr;
@@ -113,15 +113,15 @@ public:
     QAction* HelpItem = nullptr;
     QAction* HelpSeparator = nullptr;
     QAction* AboutItem = nullptr;
-    QAction* SecondServiceItem = nullptr;             // hidden; its shortcut still works
-    QAction* ServiceItem = nullptr;  // hidden; its shortcut still works
+    QAction* SecondServiceItem = nullptr;  // hidden; its shortcut still works
+    QAction* ServiceItem = nullptr;        // hidden; its shortcut still works
     QMenu* LanguageMenu = nullptr;
 
     // ---- control tables of the price lines (L line 0 to 6, k digit 0 to 5)
     std::array<QFrame*, PriceLineEditor::Lines> LinePanels{};
     std::array<QFrame*, PriceLineEditor::Lines> DigitPanels{};
-    std::array<PictureBox*, PriceLineEditor::Digits> DigitImages{};    // 6L + k
-    std::array<PictureBox*, PriceLineEditor::Points> PointImages{};    // 5L + j: the point after digit j + 1
+    std::array<PictureBox*, PriceLineEditor::Digits> DigitImages{};  // 6L + k
+    std::array<PictureBox*, PriceLineEditor::Points> PointImages{};  // 5L + j: the point after digit j + 1
     std::array<std::pair<FlatButton*, FlatButton*>, PriceLineEditor::Digits> DigitButtons{};  // up, down
     std::array<std::pair<FlatButton*, FlatButton*>, PriceLineEditor::Lines> PointButtons{};   // left, right
     std::array<PictureBox*, PriceLineEditor::Lines> PointIndicators{};

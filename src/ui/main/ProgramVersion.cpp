@@ -10,10 +10,7 @@ QString ProgramVersion::Format(int major, int minor, int release)
     return QString::fromStdString(VersionTextFor(major, minor, release));
 }
 
-QString ProgramVersion::Text()
-{
-    return QString::fromStdString(ProgramVersionText());
-}
+QString ProgramVersion::Text() { return QString::fromStdString(ProgramVersionText()); }
 
 QString ProgramVersion::DocumentsDir(const QString& versionText)
 {

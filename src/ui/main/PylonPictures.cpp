@@ -33,12 +33,11 @@ QPolygonF Bar(QPointF from, QPointF to, qreal t)
     const qreal h = t / 2;
     if (from.y() == to.y()) {
         return QPolygonF({QPointF(from.x(), from.y()), QPointF(from.x() + h, from.y() - h),
-                          QPointF(to.x() - h, to.y() - h), QPointF(to.x(), to.y()),
-                          QPointF(to.x() - h, to.y() + h), QPointF(from.x() + h, from.y() + h)});
+                          QPointF(to.x() - h, to.y() - h), QPointF(to.x(), to.y()), QPointF(to.x() - h, to.y() + h),
+                          QPointF(from.x() + h, from.y() + h)});
     }
-    return QPolygonF({QPointF(from.x(), from.y()), QPointF(from.x() + h, from.y() + h),
-                      QPointF(to.x() + h, to.y() - h), QPointF(to.x(), to.y()),
-                      QPointF(to.x() - h, to.y() - h), QPointF(from.x() - h, from.y() + h)});
+    return QPolygonF({QPointF(from.x(), from.y()), QPointF(from.x() + h, from.y() + h), QPointF(to.x() + h, to.y() - h),
+                      QPointF(to.x(), to.y()), QPointF(to.x() - h, to.y() - h), QPointF(from.x() - h, from.y() + h)});
 }
 
 void DrawSegments(QPainter& p, int mask)

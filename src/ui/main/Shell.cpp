@@ -10,20 +10,14 @@ ShellSeam::Handler& CurrentHandler()
 
 }  // namespace
 
-int Shell::OpenDocument(const QString& target)
-{
-    return ShellSeam::Dispatch(target);
-}
+int Shell::OpenDocument(const QString& target) { return ShellSeam::Dispatch(target); }
 
 ShellSeam::ShellSeam(Handler handler) : previous_(std::move(CurrentHandler()))
 {
     CurrentHandler() = std::move(handler);
 }
 
-ShellSeam::~ShellSeam()
-{
-    CurrentHandler() = std::move(previous_);
-}
+ShellSeam::~ShellSeam() { CurrentHandler() = std::move(previous_); }
 
 int ShellSeam::Dispatch(const QString& target)
 {

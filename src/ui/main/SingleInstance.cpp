@@ -31,10 +31,7 @@ SingleInstance::SingleInstance(const QString& key, const QString& folder)
     lock_->setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance()
-{
-    StopListening();
-}
+SingleInstance::~SingleInstance() { StopListening(); }
 
 QString SingleInstance::RuntimeFolder()
 {

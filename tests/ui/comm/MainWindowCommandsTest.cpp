@@ -90,7 +90,10 @@ TEST_F(MainWindowCommandsTest, SendButtonPutsTheEditedPricesOnThePylon)
     for (int i = 0; i < 3; ++i) QTest::mouseClick(window->DigitButtons[0].first, Qt::LeftButton);
     ASSERT_EQ(model.Prices[0].Price[0], 3);
     QStringList atWait;
-    waiter.onWait = [&](int) { atWait = info->Lines(); EXPECT_TRUE(info->isVisible()); };
+    waiter.onWait = [&](int) {
+        atWait = info->Lines();
+        EXPECT_TRUE(info->isVisible());
+    };
     QTest::mouseClick(Child<QAbstractButton>(*window, "SBSendConfiguration"), Qt::LeftButton);
 
     PylonConfig held;
@@ -129,7 +132,8 @@ TEST_F(MainWindowCommandsTest, VerifyAfterSendIsACheckableItemKeptForTheNextStar
     PylonConfig bound(&userStore);
     for (bool expected : {false, true}) {
         MainWindow w(bound, file, link, dm);
-        EXPECT_EQ(Child<QAction>(w, "Weryfikujpowysaniu1")->isChecked(), expected) << "off until the operator turns it on";
+        EXPECT_EQ(Child<QAction>(w, "Weryfikujpowysaniu1")->isChecked(), expected)
+            << "off until the operator turns it on";
         if (!expected) Child<QAction>(w, "Weryfikujpowysaniu1")->trigger();
     }
     // Checked, F5 reads the pylon back and the log says so.

@@ -34,8 +34,8 @@ protected:
 
     ServiceWindow* Open(int mode)
     {
-        window = new ServiceWindow(nullptr, mode, dm, rig.model, rig.link, rig.log, [] { return Day; },
-                                      rig.waiter);
+        window = new ServiceWindow(
+            nullptr, mode, dm, rig.model, rig.link, rig.log, [] { return Day; }, rig.waiter);
         window->show();
         QApplication::setActiveWindow(window);
         return window;
@@ -88,8 +88,10 @@ TEST_F(ServiceWindowTest, OpensLockedWithItsDesignLayout)
     }
     EXPECT_EQ(Child<QComboBox>(*window, "CBList1")->currentIndex(), 2);
     EXPECT_EQ(Child<QComboBox>(*window, "CBList2")->currentIndex(), 3);
-    const std::pair<QToolButton*, int> tags[] = {
-        {Child<QToolButton>(*window, "SpeedButton2"), 1}, {Child<QToolButton>(*window, "SpeedButton3"), 2}, {Child<QToolButton>(*window, "SpeedButton4"), 3}, {Child<QToolButton>(*window, "SpeedButton5"), 0}};
+    const std::pair<QToolButton*, int> tags[] = {{Child<QToolButton>(*window, "SpeedButton2"), 1},
+                                                 {Child<QToolButton>(*window, "SpeedButton3"), 2},
+                                                 {Child<QToolButton>(*window, "SpeedButton4"), 3},
+                                                 {Child<QToolButton>(*window, "SpeedButton5"), 0}};
     for (const auto& [button, tag] : tags) EXPECT_EQ(button->property("Tag").toInt(), tag);
 }
 
@@ -158,8 +160,10 @@ TEST_F(ServiceWindowTest, SendButtonCarriesTheChosenGeometry)
 TEST_F(ServiceWindowTest, TestButtonsSendTheirTags)
 {
     Unlock(1);
-    const std::pair<QToolButton*, int> buttons[] = {
-        {Child<QToolButton>(*window, "SpeedButton2"), 1}, {Child<QToolButton>(*window, "SpeedButton3"), 2}, {Child<QToolButton>(*window, "SpeedButton4"), 3}, {Child<QToolButton>(*window, "SpeedButton5"), 0}};
+    const std::pair<QToolButton*, int> buttons[] = {{Child<QToolButton>(*window, "SpeedButton2"), 1},
+                                                    {Child<QToolButton>(*window, "SpeedButton3"), 2},
+                                                    {Child<QToolButton>(*window, "SpeedButton4"), 3},
+                                                    {Child<QToolButton>(*window, "SpeedButton5"), 0}};
     for (const auto& [button, code] : buttons) {
         emu.ClearReceived();
         QTest::mouseClick(button, Qt::LeftButton);
@@ -195,8 +199,10 @@ TEST_F(ServiceWindowTest, EmptyNetworkListWarnsForEveryCommandAndCloseStillClose
 {
     rig.model.NetSettings.clear();
     Unlock(1);
-    for (QToolButton* b : {Child<QToolButton>(*window, "SBSendConfiguration"), Child<QToolButton>(*window, "SpeedButton2"), Child<QToolButton>(*window, "SpeedButton3"),
-                           Child<QToolButton>(*window, "SpeedButton4"), Child<QToolButton>(*window, "SpeedButton5"), Child<QToolButton>(*window, "SpeedButton1")})
+    for (QToolButton* b :
+         {Child<QToolButton>(*window, "SBSendConfiguration"), Child<QToolButton>(*window, "SpeedButton2"),
+          Child<QToolButton>(*window, "SpeedButton3"), Child<QToolButton>(*window, "SpeedButton4"),
+          Child<QToolButton>(*window, "SpeedButton5"), Child<QToolButton>(*window, "SpeedButton1")})
         QTest::mouseClick(b, Qt::LeftButton);
     ASSERT_EQ(boxes.size(), 6u);
     for (const MessageBoxCall& b : boxes) EXPECT_EQ(b.text, "* Undefined network settings");

@@ -149,8 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Brightness, ChartCases,
                          ::testing::Values(Case{0, 100, 254, 254, 100, 100, -1},  // 100 x 2.55 falls short of 255
                                            Case{50, 80, 101, 127, 40, 50, 126},
                                            Case{20, 80, 163, 203, 63, 80, 49},  // 0.8 in extended is a little less
-                                           Case{70, 30, 22, 76, 8, 30, 177},
-                                           Case{0, 80, 203, 254, 80, 100, -1},
+                                           Case{70, 30, 22, 76, 8, 30, 177}, Case{0, 80, 203, 254, 80, 100, -1},
                                            Case{99, 1, 0, 2, 0, 1, 251}),  // the marker sits on the origin
                          [](const ::testing::TestParamInfo<Case>& info) {
                              return "Attenuation" + std::to_string(int(info.param.attenuation)) + "NoSensor" +

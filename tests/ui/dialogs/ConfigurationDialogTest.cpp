@@ -79,7 +79,8 @@ TEST_F(ConfigurationDialogTest, OpensTranslatedWithItsControlsAndTheModelValues)
     EXPECT_EQ(Child<QCheckBox>(*dialog, "chbUseGamma")->text(), "Use brightness sensor");
     EXPECT_EQ(Child<QToolButton>(*dialog, "SBAbort")->text(), "Cancel");
 
-    for (QSlider* s : {Child<QSlider>(*dialog, "TBLeft"), Child<QSlider>(*dialog, "TBRight"), Child<QSlider>(*dialog, "TBSensor")}) {
+    for (QSlider* s :
+         {Child<QSlider>(*dialog, "TBLeft"), Child<QSlider>(*dialog, "TBRight"), Child<QSlider>(*dialog, "TBSensor")}) {
         EXPECT_EQ(s->minimum(), 0);
         EXPECT_EQ(s->maximum(), 100);
         EXPECT_EQ(s->tickInterval(), 10);
@@ -231,7 +232,8 @@ TEST_F(ConfigurationDialogTest, CancelAndTheCloseBoxChangeNothing)
 TEST_F(ConfigurationDialogTest, HintShowsAtOnceUnderTheCursor)
 {
     Open();
-    const QPoint over = Child<QSlider>(*dialog, "TBRight")->mapToGlobal(HandleCentre(Child<QSlider>(*dialog, "TBRight")));
+    const QPoint over =
+        Child<QSlider>(*dialog, "TBRight")->mapToGlobal(HandleCentre(Child<QSlider>(*dialog, "TBRight")));
     QCursor::setPos(over);
     if (QCursor::pos() != over) GTEST_SKIP() << "this platform does not move the cursor";
     Child<QSlider>(*dialog, "TBRight")->setFocus();

@@ -32,18 +32,19 @@ struct Kind {
 };
 
 const Kind Kinds[] = {
-    {"fonts", [](DialogRig& r) { return new FontDialog(nullptr, r.dm.Changer, r.model); },
+    {"fonts",
+     [](DialogRig& r) { return new FontDialog(nullptr, r.dm.Changer, r.model); },
      {"cbBasicFont", "cbUpperIndex", "SBOK", "SBAbort", "cbBasicFont"}},
-    {"brightness", [](DialogRig& r) { return new BrightnessDialog(nullptr, r.dm.Changer, r.model); },
+    {"brightness",
+     [](DialogRig& r) { return new BrightnessDialog(nullptr, r.dm.Changer, r.model); },
      {"TBLeft", "TBRight", "chbUseGamma", "TBSensor", "SBOK", "SBAbort", "TBLeft"}},  // gamma off: no slider
     {"connections",
      [](DialogRig& r) {
          r.model.NetSettings = {{"North", "192.168.0.11", 2101, true}, {"South", "192.168.0.12", 2101, false}};
-         return new ConnectionDialog(nullptr, r.dm.Changer, r.model,
-                                            [] { return std::vector<std::string>{"ttyS0"}; });
+         return new ConnectionDialog(nullptr, r.dm.Changer, r.model, [] { return std::vector<std::string>{"ttyS0"}; });
      },
-     {"qt_tabwidget_tabbar", "EName", "EIP1", "EIP2", "EIP3", "EIP4", "CBState", "EPort", "SBAdd", "SBSub",
-      "SGTable", "SBOK", "SBAbort", "qt_tabwidget_tabbar"}},
+     {"qt_tabwidget_tabbar", "EName", "EIP1", "EIP2", "EIP3", "EIP4", "CBState", "EPort", "SBAdd", "SBSub", "SGTable",
+      "SBOK", "SBAbort", "qt_tabwidget_tabbar"}},
 };
 
 QString AccessibleName(QWidget* w)
@@ -68,8 +69,8 @@ int Overflow(QWidget* w)
             widest = qMax(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
         QStyleOptionComboBox option;
         option.initFrom(combo);
-        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                           QStyle::SC_ComboBoxEditField, combo);
+        const QRect field =
+            combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
         return qMax(0, widest - field.width());
     }
     return 0;
@@ -143,7 +144,8 @@ TEST(DialogKeys, FontDialogTextKeepsItsContrastInEveryPalette)
             const QColor text = label->palette().color(label->foregroundRole());
             EXPECT_GE(ContrastRatio(text, background), 4.5) << label->objectName().toStdString();
         }
-        QWidget* const controls[] = {Child<QComboBox>(dialog, "cbBasicFont"), Child<QToolButton>(dialog, "SBOK"), Child<QToolButton>(dialog, "SBAbort")};
+        QWidget* const controls[] = {Child<QComboBox>(dialog, "cbBasicFont"), Child<QToolButton>(dialog, "SBOK"),
+                                     Child<QToolButton>(dialog, "SBAbort")};
         for (QWidget* control : controls) {
             const QColor text = control->palette().color(control->foregroundRole());
             EXPECT_GE(ContrastRatio(text, control->palette().color(control->backgroundRole())), 4.5)

@@ -29,17 +29,15 @@ protected:
 
     ConnectionDialog* Open(std::vector<std::string> ports = {"ttyS0", "ttyUSB0", "ttyACM1"})
     {
-        dialog = new ConnectionDialog(nullptr, rig.dm.Changer, rig.model,
-                                             [ports] { return ports; });
+        dialog = new ConnectionDialog(nullptr, rig.dm.Changer, rig.model, [ports] { return ports; });
         ShowDialog(dialog.data());
         return dialog;
     }
 
     void ThreePylons()
     {
-        rig.model.NetSettings = {{"North", "10.0.0.1", 2101, true},
-                                 {"South", "10.0.0.2", 2102, false},
-                                 {"Road", "10.0.0.3", 2103, true}};
+        rig.model.NetSettings = {
+            {"North", "10.0.0.1", 2101, true}, {"South", "10.0.0.2", 2102, false}, {"Road", "10.0.0.3", 2103, true}};
     }
 
     StringGrid* Grid() const { return Child<StringGrid>(*dialog, "SGTable"); }
@@ -106,8 +104,8 @@ TEST_F(NetworkSettingsTest, OpensWithTheModelsPylonsAndDesignDefaults)
     EXPECT_EQ(Grid()->columnWidth(0), 76);
 
     EXPECT_EQ(Child<QLineEdit>(*dialog, "EName")->text(), "Pylon 4");
-    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP1")->text() + "." + Child<QLineEdit>(*dialog, "EIP2")->text() + "." + Child<QLineEdit>(*dialog, "EIP3")->text() + "." +
-                  Child<QLineEdit>(*dialog, "EIP4")->text(),
+    EXPECT_EQ(Child<QLineEdit>(*dialog, "EIP1")->text() + "." + Child<QLineEdit>(*dialog, "EIP2")->text() + "." +
+                  Child<QLineEdit>(*dialog, "EIP3")->text() + "." + Child<QLineEdit>(*dialog, "EIP4")->text(),
               "192.168.0.11");
     EXPECT_EQ(Child<QLineEdit>(*dialog, "EPort")->text(), "2101");
     EXPECT_TRUE(Child<QCheckBox>(*dialog, "CBState")->isChecked());
@@ -390,7 +388,9 @@ TEST_F(NetworkSettingsTest, OkStoresTheListAndTheSerialChoice)
 
     EXPECT_FALSE(dialog->isVisible());
     const std::vector<Entry> want = {{"Pylon 1", "192.168.0.11", 2101, true},
-                                     {"\xA3\xF3" "d\x9F", "192.168.0.20", 8080, false}};  // Windows-1250
+                                     {"\xA3\xF3"
+                                      "d\x9F",
+                                      "192.168.0.20", 8080, false}};  // Windows-1250
     EXPECT_EQ(rig.model.NetSettings, want);
     EXPECT_TRUE(rig.model.UseCOM);
     EXPECT_EQ(rig.model.ComName, "ttyACM1");

@@ -120,13 +120,14 @@ TEST_F(OpeningDialogsTest, BrightnessDialogFromF6AndItsButton)
     EXPECT_TRUE(Centred(byKey));
 
     // The button; a slider moved and OK stores it.
-    const Seen byButton = WhileOpen([&] { QTest::mouseClick(Child<QAbstractButton>(*window, "SBConfiguration"), Qt::LeftButton); },
-                                    [](QDialog* d) {
-                                        auto* s = d->findChild<QSlider*>("TBRight");
-                                        s->setFocus();
-                                        QTest::keyClick(s, Qt::Key_PageDown);
-                                        Ok(d);
-                                    });
+    const Seen byButton =
+        WhileOpen([&] { QTest::mouseClick(Child<QAbstractButton>(*window, "SBConfiguration"), Qt::LeftButton); },
+                  [](QDialog* d) {
+                      auto* s = d->findChild<QSlider*>("TBRight");
+                      s->setFocus();
+                      QTest::keyClick(s, Qt::Key_PageDown);
+                      Ok(d);
+                  });
     EXPECT_EQ(byButton.name, "FLumarqConfiguration");
     EXPECT_EQ(model.Conf.Right, 99);
 }
@@ -140,11 +141,12 @@ TEST_F(OpeningDialogsTest, ConnectionDialogFromF7AndItsButton)
     EXPECT_TRUE(byKey.globalSet);
     EXPECT_TRUE(Centred(byKey));
 
-    const Seen byButton = WhileOpen([&] { QTest::mouseClick(Child<QAbstractButton>(*window, "SBNetworkSettings"), Qt::LeftButton); },
-                                    [](QDialog* d) {
-                                        QTest::mouseClick(d->findChild<QToolButton*>("SBAdd"), Qt::LeftButton);
-                                        Ok(d);
-                                    });
+    const Seen byButton =
+        WhileOpen([&] { QTest::mouseClick(Child<QAbstractButton>(*window, "SBNetworkSettings"), Qt::LeftButton); },
+                  [](QDialog* d) {
+                      QTest::mouseClick(d->findChild<QToolButton*>("SBAdd"), Qt::LeftButton);
+                      Ok(d);
+                  });
     EXPECT_EQ(byButton.name, "FLumarqNetworkSettings");
     ASSERT_EQ(model.NetSettings.size(), 1u);
     EXPECT_EQ(model.NetSettings[0].IP, "192.168.0.11");
@@ -163,13 +165,14 @@ TEST_F(OpeningDialogsTest, FontDialogFromF8ItsMenuItemAndItsButton)
     const Seen byItem = WhileOpen([&] { Child<QAction>(*window, "Ustawieniaczcionek1")->trigger(); }, Cancel);
     EXPECT_EQ(byItem.name, "fPylonFontSetting");
 
-    const Seen byButton = WhileOpen([&] { QTest::mouseClick(Child<QAbstractButton>(*window, "sbFonts"), Qt::LeftButton); },
-                                    [](QDialog* d) {
-                                        auto* list = d->findChild<QComboBox*>("cbBasicFont");
-                                        list->setFocus();
-                                        QTest::keyClick(list, Qt::Key_End);
-                                        Ok(d);
-                                    });
+    const Seen byButton =
+        WhileOpen([&] { QTest::mouseClick(Child<QAbstractButton>(*window, "sbFonts"), Qt::LeftButton); },
+                  [](QDialog* d) {
+                      auto* list = d->findChild<QComboBox*>("cbBasicFont");
+                      list->setFocus();
+                      QTest::keyClick(list, Qt::Key_End);
+                      Ok(d);
+                  });
     EXPECT_EQ(byButton.name, "fPylonFontSetting");
     EXPECT_EQ(model.FontConf.BasicFont, 9);
 }

@@ -33,8 +33,11 @@ TEST_F(DataModuleTest, OffersFourLanguagesInMenuOrder)
     DataModule dm(&store, QString());
     const auto& list = dm.Changer.Languages;
     ASSERT_EQ(list.size(), 4);
-    const struct { const char* code; const char* name; int image; } want[] = {
-        {"PL", "Polski", 0}, {"EN", "English", 1}, {"HU", "Magyar", 2}, {"DE", "Deutsch", 12}};
+    const struct {
+        const char* code;
+        const char* name;
+        int image;
+    } want[] = {{"PL", "Polski", 0}, {"EN", "English", 1}, {"HU", "Magyar", 2}, {"DE", "Deutsch", 12}};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(list[i].Code, want[i].code);
         EXPECT_EQ(list[i].Name, want[i].name);

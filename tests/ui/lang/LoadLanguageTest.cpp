@@ -28,7 +28,12 @@ void WriteFile(const std::string& path, const QByteArray& bytes)
 TEST_F(LoadLanguageTest, EachBuiltInLanguageLoadsItsTextAndMessages)
 {
     LanguageChanger changer(QString{});
-    const struct { const char* code; const char* name; const char* msg13; const char* msg38; } cases[] = {
+    const struct {
+        const char* code;
+        const char* name;
+        const char* msg13;
+        const char* msg38;
+    } cases[] = {
         {"PL", "Polski", "* Błąd pamięci", "Polski Producent Wyświetlaczy LED"},
         {"EN", "English", "* Memory error", "Polish manufacturer of LED displays"},
         {"HU", "Magyar", "* Memória hiba", "LENGYEL LED KIJELZŐ GYÁRTÓ"},

@@ -4,10 +4,7 @@
 #include <QStringList>
 
 // Readable failure messages for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 inline void PrintTo(const QStringList& list, std::ostream* os)
 {

@@ -11,9 +11,9 @@
 namespace {
 
 const QStringList Codes = {"PL", "EN", "HU", "DE"};
-const QStringList SectionOrder = {"_SETTINGS_",           "FLumarqPylon",           "FServiceOptions",
-                                  "FInfoWindow",          "FLumarqConfiguration",   "FLumarqNetworkSettings",
-                                  "fPylonFontSetting",    "FSendHistory",           "MSG"};
+const QStringList SectionOrder = {"_SETTINGS_",        "FLumarqPylon",         "FServiceOptions",
+                                  "FInfoWindow",       "FLumarqConfiguration", "FLumarqNetworkSettings",
+                                  "fPylonFontSetting", "FSendHistory",         "MSG"};
 
 using Section = QMap<QString, QString>;  // key -> value, keys as written
 struct Text {

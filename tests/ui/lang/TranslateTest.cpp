@@ -182,10 +182,7 @@ public:
 
 namespace {
 
-QString Text(const QString& body)
-{
-    return QChar(0xFEFF) + QStringLiteral("[FTestPylon]\r\n") + body;
-}
+QString Text(const QString& body) { return QChar(0xFEFF) + QStringLiteral("[FTestPylon]\r\n") + body; }
 
 class TranslateTest : public ::testing::Test {
 protected:
@@ -388,7 +385,8 @@ TEST(Components, OwnershipOrderIsDepthFirstInCreationOrderAndStopsAtOwners)
 
 TEST(Components, FileDialogFiltersFromBarSeparatedPairs)
 {
-    EXPECT_EQ(FileDialogFilters("Pliki Lumarq Pylon (*.lmqpyl)|*.lmqpyl"), QStringList({"Pliki Lumarq Pylon (*.lmqpyl)"}));
+    EXPECT_EQ(FileDialogFilters("Pliki Lumarq Pylon (*.lmqpyl)|*.lmqpyl"),
+              QStringList({"Pliki Lumarq Pylon (*.lmqpyl)"}));
     EXPECT_EQ(FileDialogFilters("Text|*.txt;*.ini|All files (*.*)|*.*"),
               QStringList({"Text (*.txt *.ini)", "All files (*.*)"}));
     EXPECT_EQ(FileDialogFilters("|*.lmqpyl"), QStringList({"(*.lmqpyl)"}));

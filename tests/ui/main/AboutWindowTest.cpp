@@ -36,8 +36,9 @@ TEST(AboutWindow, ProducerCommandShowsTheProgramsTextsModally)
         modal = about->isModal();
         frameless = about->windowFlags() & Qt::FramelessWindowHint;
         size = about->size();
-        seen << Child<QLabel>(*about, "lbProducerAd")->text() << Child<QLabel>(*about, "lbAppName")->text() << Child<QLabel>(*about, "lbAppVersion")->text()
-             << Child<QLabel>(*about, "lbAllRights")->text() << Child<QLabel>(*about, "lbAdditionalInfo")->text();
+        seen << Child<QLabel>(*about, "lbProducerAd")->text() << Child<QLabel>(*about, "lbAppName")->text()
+             << Child<QLabel>(*about, "lbAppVersion")->text() << Child<QLabel>(*about, "lbAllRights")->text()
+             << Child<QLabel>(*about, "lbAdditionalInfo")->text();
         QTest::keyClick(about, Qt::Key_Escape);
     });
     Child<QAction>(*rig.window, "Producent1")->trigger();  // returns once the window is closed
@@ -45,15 +46,16 @@ TEST(AboutWindow, ProducerCommandShowsTheProgramsTextsModally)
     EXPECT_TRUE(frameless);
     EXPECT_EQ(size, QSize(495, 272));
     // The application's title is the second text ("Lumarq Pylon" in the program).
-    EXPECT_EQ(seen, QStringList({"Polish manufacturer of LED displays", QApplication::applicationDisplayName(),
-                                 "2.17", "All rights reserved", ""}));
+    EXPECT_EQ(seen, QStringList({"Polish manufacturer of LED displays", QApplication::applicationDisplayName(), "2.17",
+                                 "All rights reserved", ""}));
 }
 
 TEST(AboutWindow, EnterEscapeAndSpaceCloseItWhereverTheKeyGoes)
 {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Space}) {
         auto about = Shown();
-        for (QWidget* target : {static_cast<QWidget*>(about.get()), static_cast<QWidget*>(Child<QLabel>(*about, "lbAppName"))}) {
+        for (QWidget* target :
+             {static_cast<QWidget*>(about.get()), static_cast<QWidget*>(Child<QLabel>(*about, "lbAppName"))}) {
             about->show();
             QTest::keyClick(target, key);
             EXPECT_FALSE(about->isVisible()) << key;
@@ -75,8 +77,10 @@ TEST(AboutWindow, TheCloseImageClosesIt)
 TEST(AboutWindow, PicturesAndLabelsDragTheWindow)
 {
     auto about = Shown();
-    for (QWidget* handle : {static_cast<QWidget*>(Child<QLabel>(*about, "imgBkg")), static_cast<QWidget*>(Child<QLabel>(*about, "imgLogo")),
-                            static_cast<QWidget*>(Child<QLabel>(*about, "lbAppVersion")), static_cast<QWidget*>(Child<QLabel>(*about, "lbProducerAd"))}) {
+    for (QWidget* handle : {static_cast<QWidget*>(Child<QLabel>(*about, "imgBkg")),
+                            static_cast<QWidget*>(Child<QLabel>(*about, "imgLogo")),
+                            static_cast<QWidget*>(Child<QLabel>(*about, "lbAppVersion")),
+                            static_cast<QWidget*>(Child<QLabel>(*about, "lbProducerAd"))}) {
         const QPoint start = about->pos();
         const QPoint grab = handle->mapToGlobal(QPoint(5, 5));
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(grab), Qt::RightButton, Qt::RightButton,

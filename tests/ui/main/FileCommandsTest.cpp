@@ -113,12 +113,9 @@ TEST(FileCommands, RefusedFilesAreReportedAndChangeNothing)
     auto truncated = good;
     truncated.pop_back();
     const Case cases[] = {
-        {"maker", changed(0, 'X'), "Invalid file"},
-        {"product", changed(5, 'X'), "Invalid file Lumarq Pylon"},
-        {"sav", changed(10, 'X'), "File format error"},
-        {"version", changed(13, 4), "File version incompatible"},
-        {"length", truncated, "File length error"},
-        {"marker", changed(21, 0), "File closing error"},
+        {"maker", changed(0, 'X'), "Invalid file"},     {"product", changed(5, 'X'), "Invalid file Lumarq Pylon"},
+        {"sav", changed(10, 'X'), "File format error"}, {"version", changed(13, 4), "File version incompatible"},
+        {"length", truncated, "File length error"},     {"marker", changed(21, 0), "File closing error"},
     };
     for (const Case& c : cases) {
         const std::string path = dir.File(std::string(c.what) + ".lmqpyl");

@@ -65,8 +65,12 @@ TEST(KeyboardWindow, TypedPriceMatchesTheArrowsOnScreenInTheModelAndInTheStore)
     EXPECT_EQ(ScreenCells(w, 0), "0006.49");
     EXPECT_EQ(ScreenCells(w, 0), ScreenCells(c, 0));
     EXPECT_TRUE(typed.model.SameFields(clicked.model));
-    { PylonConfig release(typed.model); }
-    { PylonConfig release(clicked.model); }
+    {
+        PylonConfig release(typed.model);
+    }
+    {
+        PylonConfig release(clicked.model);
+    }
     EXPECT_TRUE(Stored(typed.store).SameFields(Stored(clicked.store)));
     EXPECT_EQ(AccessibleName(w.DigitImages[3]), "Line 1, digit 4: 6");
 
@@ -90,8 +94,9 @@ TEST(KeyboardWindow, TabWalksTheLinesAndEveryCommandHasItsKey)
     QStringList walked = {Focused()}, expected;
     for (int n = 1; n <= 7; ++n)
         for (const char* name : {"PPrice", "CBName", "CBPriceOff", "CBPriceDash", "CBPriceBlinking", "CBZerosOff"})
-            expected << (QLatin1String(name) == QLatin1String("PPrice") && n == 7 ? QStringLiteral("Panel3")
-                                                                                   : QLatin1String(name) + QString::number(n));
+            expected << (QLatin1String(name) == QLatin1String("PPrice") && n == 7
+                             ? QStringLiteral("Panel3")
+                             : QLatin1String(name) + QString::number(n));
     expected << expected.first();
     for (int i = 1; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -161,10 +161,8 @@ TEST(Manual, AnInstalledProgramFindsTheManualsInItsShareFolder)
         const char* expected;  // "bin/..." or "share/..."
     };
     const Case cases[] = {
-        {"PL", {}, {"PL", "EN"}, "share/PL"},
-        {"HU", {}, {"EN"}, "share/EN"},
-        {"DE", {"EN"}, {"DE"}, "share/DE"},
-        {"EN", {"EN"}, {"EN"}, "bin/EN"},
+        {"PL", {}, {"PL", "EN"}, "share/PL"},   {"HU", {}, {"EN"}, "share/EN"},
+        {"DE", {"EN"}, {"DE"}, "share/DE"},     {"EN", {"EN"}, {"EN"}, "bin/EN"},
         {"PL", {"PL"}, {"PL", "EN"}, "bin/PL"},
     };
     for (const Case& c : cases) {
@@ -183,7 +181,8 @@ TEST(Manual, AnInstalledProgramFindsTheManualsInItsShareFolder)
         rig.window->ProgramDir = QString::fromStdString(bin.string());
         rig.Key(Qt::Key_F1);
         const std::string where = c.expected;
-        const std::string expected = manual(where.rfind("bin", 0) == 0 ? bin : share, where.substr(where.find('/') + 1));
+        const std::string expected =
+            manual(where.rfind("bin", 0) == 0 ? bin : share, where.substr(where.find('/') + 1));
         EXPECT_EQ(help.opened, QStringList({QString::fromStdString(expected)})) << c.language << " " << where;
         EXPECT_TRUE(help.boxes.empty());
     }

@@ -15,10 +15,7 @@
 
 namespace {
 
-QPoint InClient(const MainWindow& w, const QWidget* widget)
-{
-    return widget->mapTo(w.ClientArea, QPoint(0, 0));
-}
+QPoint InClient(const MainWindow& w, const QWidget* widget) { return widget->mapTo(w.ClientArea, QPoint(0, 0)); }
 
 TEST(MainWindow, ClientAreaIsFixedBelowTheMenu)
 {
@@ -169,8 +166,7 @@ TEST(MainWindow, MenuHasItsItemsCaptionsShortcutsGlyphsAndDefaults)
          {{"konfiguracja1", "Konfiguracja jasności...", "Brightness configuration...", QKeySequence("F6"),
            GlyphBrightness, true},
           {"Sie1", "Ustawienia połączeń", "Connections settings", QKeySequence("F7"), GlyphConnections, false},
-          {"Ustawieniaczcionek1", "Ustawienia czcionek", "Font settings", QKeySequence("F8"), GlyphFonts,
-           false}}},
+          {"Ustawieniaczcionek1", "Ustawienia czcionek", "Font settings", QKeySequence("F8"), GlyphFonts, false}}},
         {"Pomoc1",
          {{"Pomoc2", "Pomoc...", "Help...", QKeySequence("F1"), GlyphHelp, false},
           {"N1", "", "", QKeySequence(), -1, false},
@@ -235,8 +231,9 @@ TEST(MainWindow, ToolbarAndShortcutsReachTheirCommands)
 {
     WindowRig rig;
     MainWindow& w = *rig.window;
-    for (FlatButton* b : {Child<FlatButton>(w, "SBNetworkSettings"), Child<FlatButton>(w, "SBConfiguration"), Child<FlatButton>(w, "sbFonts"), Child<FlatButton>(w, "SBSendConfiguration"),
-                            Child<FlatButton>(w, "SBDownload")})
+    for (FlatButton* b : {Child<FlatButton>(w, "SBNetworkSettings"), Child<FlatButton>(w, "SBConfiguration"),
+                          Child<FlatButton>(w, "sbFonts"), Child<FlatButton>(w, "SBSendConfiguration"),
+                          Child<FlatButton>(w, "SBDownload")})
         rig.Click(b);
     EXPECT_EQ(rig.window->calls, QStringList({"SBNetworkSettingsClick", "SBConfigurationClick", "sbFontsClick",
                                               "SBSendConfigurationClick", "SBDownloadClick"}));

@@ -123,8 +123,8 @@ TEST(LogCategories, TheCoresLinesReachTheirCategoryAsTheRulesAllow)
         {"lumarq.store=false", Log::Category::Comm, Log::Level::Info, true, "lumarq.comm", QtInfoMsg},
     };
     InstallQtLogSink();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
             captured.push_back({type, QString::fromLatin1(context.category), text});
         });
     for (const Case& c : cases) {
@@ -148,14 +148,19 @@ TEST(LogCategories, TheCoresLinesReachTheirCategoryAsTheRulesAllow)
 TEST(StoreWarning, ABrokenStoreIsToldOnceInTheInterfaceLanguage)
 {
     LanguageChanger changer(QString{});
-    const struct { const char* code; const char* word; } languages[] = {
-        {"EN", "settings"}, {"PL", "ustawień"}, {"HU", "beállítások"}, {"DE", "Einstellungsdatei"}};
+    const struct {
+        const char* code;
+        const char* word;
+    } languages[] = {{"EN", "settings"}, {"PL", "ustawień"}, {"HU", "beállítások"}, {"DE", "Einstellungsdatei"}};
     for (const auto& l : languages) {
         SCOPED_TRACE(l.code);
         ASSERT_TRUE(changer.LoadLanguage(QString::fromLatin1(l.code)));
         TempDir dir;
         const std::string path = dir.File("user.reg");
-        { std::ofstream(path) << "\xFF\xFE" "garbage"; }
+        {
+            std::ofstream(path) << "\xFF\xFE"
+                                   "garbage";
+        }
         std::vector<MessageBoxCall> boxes;
         MessageBoxSeam seam([&](const MessageBoxCall& c) { boxes.push_back(c); });
         for (int start = 0; start < 2; ++start) {

@@ -103,9 +103,8 @@ inline int ShownPicture(const PictureBox* image, int first = 0, int last = 13)
 {
     const QImage shown = image->Canvas().toImage().convertToFormat(QImage::Format_RGB32);
     for (int i = first; i <= last; ++i) {
-        const QImage picture = PylonPictures::DrawDigit(i)
-                                   .copy(0, 0, shown.width(), shown.height())
-                                   .convertToFormat(QImage::Format_RGB32);
+        const QImage picture =
+            PylonPictures::DrawDigit(i).copy(0, 0, shown.width(), shown.height()).convertToFormat(QImage::Format_RGB32);
         if (picture == shown) return i;
     }
     return -1;

@@ -121,8 +121,9 @@ TEST_F(X11Transfer, ThreeSendsAndDownloadsInARowPaintTheLogEveryTime)
     model.NetSettings = {{"Pylon", "127.0.0.1", emu.ListenTcp(), true}};
     model.ComName = emu.OpenPty();
     const std::pair<bool, FlatButton*> passes[] = {
-        {false, Child<FlatButton>(window, "SBSendConfiguration")}, {false, Child<FlatButton>(window, "SBDownload")}, {false, Child<FlatButton>(window, "SBSendConfiguration")},
-        {false, Child<FlatButton>(window, "SBDownload")},          {false, Child<FlatButton>(window, "SBSendConfiguration")}, {false, Child<FlatButton>(window, "SBDownload")},
+        {false, Child<FlatButton>(window, "SBSendConfiguration")}, {false, Child<FlatButton>(window, "SBDownload")},
+        {false, Child<FlatButton>(window, "SBSendConfiguration")}, {false, Child<FlatButton>(window, "SBDownload")},
+        {false, Child<FlatButton>(window, "SBSendConfiguration")}, {false, Child<FlatButton>(window, "SBDownload")},
         {true, Child<FlatButton>(window, "SBSendConfiguration")},  {true, Child<FlatButton>(window, "SBDownload")}};
     for (const auto& [serial, button] : passes) {
         SCOPED_TRACE(std::string(serial ? "serial " : "TCP ") + button->objectName().toStdString());
@@ -193,8 +194,10 @@ int main(int argc, char** argv)
     std::signal(SIGHUP, SIG_IGN);  // a hung-up pseudo-terminal never ends the test
     const std::string d = qEnvironmentVariable("LMQ_X_DISPLAY").toStdString();
     const std::string socket = "/tmp/.X11-unix/X" + (d.empty() ? "" : d.substr(1));
-    const QByteArray lock = QFile(QString::fromStdString("/tmp/.X" + d.substr(d.empty() ? 0 : 1) + "-lock"))
-                                .open(QIODevice::ReadOnly) ? QByteArray("taken") : QByteArray();
+    const QByteArray lock =
+        QFile(QString::fromStdString("/tmp/.X" + d.substr(d.empty() ? 0 : 1) + "-lock")).open(QIODevice::ReadOnly)
+            ? QByteArray("taken")
+            : QByteArray();
     pid_t server = -1, manager = -1;
     if (d.empty() || ::testing::GTEST_FLAG(list_tests)) skipReason = "LMQ_X_DISPLAY names no display";
     else if (!lock.isEmpty()) skipReason = "display " + d + " is taken";

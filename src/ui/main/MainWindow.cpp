@@ -835,8 +835,8 @@ void MainWindow::DomsChecked(bool checked) { DomsBox->setChecked(checked); }
 void MainWindow::OpenClicked()
 {
     FileDialogRequest request;
-    request.title = MsgText(25);
-    request.filters = FileDialogFilters(MsgText(26));
+    request.title = MsgText(MsgOpenTitle);
+    request.filters = FileDialogFilters(MsgText(MsgFileFilter));
     request.filterIndex = 1;
     request.initialFolder = DocumentsDir;
     request.fileName = lastOpenName_;
@@ -876,18 +876,18 @@ void MainWindow::BringToFront()
 void MainWindow::SaveClicked()
 {
     FileDialogRequest request;
-    request.title = MsgText(24);
-    request.filters = FileDialogFilters(MsgText(26));
+    request.title = MsgText(MsgSaveTitle);
+    request.filters = FileDialogFilters(MsgText(MsgFileFilter));
     request.filterIndex = 1;
     request.initialFolder = DocumentsDir;
-    request.fileName = MsgText(27);  // proposed anew every time
+    request.fileName = MsgText(MsgDefaultFileName);  // proposed anew every time
     request.defaultSuffix = QStringLiteral("lmqpyl");
     request.confirmOverwrite = true;
     std::optional<QString> chosen = fileDialogs_->AskSave(this, request);
     if (!chosen) return;
     const int result = Pylon.SaveToFile(QFile::encodeName(*chosen).toStdString(), File);
-    if (result == PylonFile::CannotOpen) ShowWarningBox(MsgText(16), MB_ICONEXCLAMATION);
-    else if (result == PylonFile::WriteFailed) ShowWarningBox(MsgText(23), MB_ICONEXCLAMATION);
+    if (result == PylonFile::CannotOpen) ShowWarningBox(MsgText(MsgFileOpenError), MB_ICONEXCLAMATION);
+    else if (result == PylonFile::WriteFailed) ShowWarningBox(MsgText(MsgFileSaveError), MB_ICONEXCLAMATION);
 }
 
 // ---------------------------------------------------------------- window commands
@@ -918,7 +918,7 @@ void MainWindow::HelpClicked()
 
 void MainWindow::AboutClicked()
 {
-    AboutWindow about(this, MsgText(38), QApplication::applicationDisplayName(), VersionText, MsgText(39), QString());
+    AboutWindow about(this, MsgText(MsgProducer), QApplication::applicationDisplayName(), VersionText, MsgText(MsgAllRights), QString());
     about.exec();
 }
 
@@ -985,7 +985,7 @@ void MainWindow::BrightnessClicked()
         OpenBrightnessDialog = nullptr;
     }
     if (!OpenBrightnessDialog) {
-        ShowWarningBox(MsgText(13), MB_ICONEXCLAMATION);
+        ShowWarningBox(MsgText(MsgMemoryError), MB_ICONEXCLAMATION);
         return;
     }
     OpenBrightnessDialog->exec();
@@ -1001,7 +1001,7 @@ void MainWindow::ConnectionsClicked()
         OpenConnectionDialog = nullptr;
     }
     if (!OpenConnectionDialog) {
-        ShowWarningBox(MsgText(13), MB_ICONEXCLAMATION);
+        ShowWarningBox(MsgText(MsgMemoryError), MB_ICONEXCLAMATION);
         return;
     }
     OpenConnectionDialog->exec();
@@ -1037,7 +1037,7 @@ void MainWindow::LogPort(int msg)
     LogWindow->AppendLine(Msg[msg] + " " + Cp1250::ToUtf8(SerialLine.Port()));
 }
 
-void MainWindow::PortOpening() { LogPort(40); }
-void MainWindow::PortOpened() { LogPort(41); }
-void MainWindow::PortClosing() { LogPort(42); }
-void MainWindow::PortClosed() { LogPort(43); }
+void MainWindow::PortOpening() { LogPort(MsgOpeningPort); }
+void MainWindow::PortOpened() { LogPort(MsgOpenedPort); }
+void MainWindow::PortClosing() { LogPort(MsgClosingPort); }
+void MainWindow::PortClosed() { LogPort(MsgClosedPort); }

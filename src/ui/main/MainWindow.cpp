@@ -46,6 +46,7 @@
 #include "ui/dialogs/FontDialog.h"
 #include "ui/history/SendHistoryWindow.h"
 #include "ui/main/DigitFocusFrame.h"
+#include "ui/main/PackedPictures.h"
 #include "ui/main/ProgramVersion.h"
 #include "ui/main/PylonPictures.h"
 #include "ui/common/DataFolders.h"
@@ -178,7 +179,7 @@ void MainWindow::CreateControls()
     LeftColumnImage->setObjectName(QStringLiteral("Image1"));
     LeftColumnImage->setGeometry(0, 0, 70, ClientHeight);
     LeftColumnImage->setScaledContents(true);
-    LeftColumnImage->setPixmap(QPixmap(QStringLiteral(":/assets/left-column.png")));
+    LeftColumnImage->setPixmap(PackedPictures::Pixmap("left-column"));
 
     CreateToolbar();
 
@@ -207,20 +208,22 @@ void MainWindow::CreateToolbar()
         void (MainWindow::*handler)();
     };
     const Tool tools[] = {
-        {&OpenButton, "SBOpenFile", "open", "Otwórz", &MainWindow::OpenClicked},
-        {&SaveButton, "SBSaveToFile", "save", "Zapisz", &MainWindow::SaveClicked},
-        {&ConnectionsButton, "SBNetworkSettings", "network", "Ustawienia połączeń", &MainWindow::ConnectionsClicked},
-        {&BrightnessButton, "SBConfiguration", "brightness", "Konfiguracja jasności", &MainWindow::BrightnessClicked},
-        {&FontsButton, "sbFonts", "fonts", "Ustawienia czcionek", &MainWindow::FontsClicked},
-        {&SendButton, "SBSendConfiguration", "send", "Wyślij", &MainWindow::SendClicked},
-        {&DownloadButton, "SBDownload", "download", "Pobierz", &MainWindow::DownloadClicked},
+        {&OpenButton, "SBOpenFile", "glyphs/open", "Otwórz", &MainWindow::OpenClicked},
+        {&SaveButton, "SBSaveToFile", "glyphs/save", "Zapisz", &MainWindow::SaveClicked},
+        {&ConnectionsButton, "SBNetworkSettings", "glyphs/network", "Ustawienia połączeń",
+         &MainWindow::ConnectionsClicked},
+        {&BrightnessButton, "SBConfiguration", "glyphs/brightness", "Konfiguracja jasności",
+         &MainWindow::BrightnessClicked},
+        {&FontsButton, "sbFonts", "glyphs/fonts", "Ustawienia czcionek", &MainWindow::FontsClicked},
+        {&SendButton, "SBSendConfiguration", "glyphs/send", "Wyślij", &MainWindow::SendClicked},
+        {&DownloadButton, "SBDownload", "glyphs/download", "Pobierz", &MainWindow::DownloadClicked},
     };
     int y = 0;
     for (const Tool& t : tools) {
         auto* b = new FlatButton(ClientArea);
         b->setObjectName(QLatin1String(t.name));
         b->setGeometry(2, y, 65, 50);
-        b->SetGlyph(QPixmap(QStringLiteral(":/assets/glyphs/") + QLatin1String(t.glyph) + QStringLiteral(".png")));
+        b->SetGlyph(PackedPictures::Pixmap(t.glyph));
         b->setToolTip(QString::fromUtf8(t.hint));
         // Light hover frames on the dark column.
         QPalette palette = b->palette();

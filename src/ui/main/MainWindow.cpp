@@ -593,21 +593,22 @@ void MainWindow::DescribeControls()
 
 void MainWindow::DescribeDigits(int L)
 {
+    for (int k = 0; k < PriceLineEditor::DigitsPerLine; ++k) DescribeDigit(PriceLineEditor::DigitsPerLine * L + k);
+}
+
+void MainWindow::DescribeDigit(int i)
+{
     // Each digit reads out as "Line 3, digit 4: 6"; the display as its focused digit.
-    auto value = [this](int i) {
-        const int picture = editor_.DigitPicture(i);
-        if (picture >= 0 && picture <= 9) return QString::number(picture);
-        return MsgText(picture == PriceLineEditor::Dash ? MsgDigitDash : MsgDigitBlank);
-    };
-    for (int k = 0; k < PriceLineEditor::DigitsPerLine; ++k) {
-        const int i = PriceLineEditor::DigitsPerLine * L + k;
-        const QString name = MsgText(MsgDigitName).arg(L + 1).arg(k + 1).arg(value(i));
-        DigitImages[i]->setAccessibleName(name);
-        DigitButtons[i].first->setAccessibleName(name + QStringLiteral(" \u2191"));
-        DigitButtons[i].second->setAccessibleName(name + QStringLiteral(" \u2193"));
-    }
-    const int focused = PriceLineEditor::DigitsPerLine * L + typing_.FocusDigit();
-    DigitPanels[L]->setAccessibleName(DigitImages[focused]->accessibleName());
+    const int L = i / PriceLineEditor::DigitsPerLine;
+    const int picture = editor_.DigitPicture(i);
+    const QString value = picture >= 0 && picture <= 9
+                              ? QString::number(picture)
+                              : MsgText(picture == PriceLineEditor::Dash ? MsgDigitDash : MsgDigitBlank);
+    const QString name = MsgText(MsgDigitName).arg(L + 1).arg(i % PriceLineEditor::DigitsPerLine + 1).arg(value);
+    DigitImages[i]->setAccessibleName(name);
+    DigitButtons[i].first->setAccessibleName(name + QStringLiteral(" \u2191"));
+    DigitButtons[i].second->setAccessibleName(name + QStringLiteral(" \u2193"));
+    if (i == PriceLineEditor::DigitsPerLine * L + typing_.FocusDigit()) DigitPanels[L]->setAccessibleName(name);
 }
 
 // ---------------------------------------------------------------- price line handlers
@@ -791,8 +792,7 @@ void MainWindow::DigitDrawn(int digit, int picture)
     // A value beyond the picture list (from a foreign file) shows a dark cell.
     if (picture < 0 || picture >= pictures.size()) picture = PriceLineEditor::Blank;
     DigitImages[digit]->Draw(pictures[picture]);
-    if (DigitPanels[digit / PriceLineEditor::DigitsPerLine] && !Msg[MsgDigitName].empty())
-        DescribeDigits(digit / PriceLineEditor::DigitsPerLine);
+    if (DigitPanels[digit / PriceLineEditor::DigitsPerLine] && !Msg[MsgDigitName].empty()) DescribeDigit(digit);
 }
 
 void MainWindow::DigitTagChanged(int digit, int tag) { DigitImages[digit]->setProperty(TagProperty, tag); }

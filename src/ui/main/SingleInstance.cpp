@@ -107,3 +107,6 @@ void SingleInstance::Serve()
         });
     }
 }
+
+// Its own object file, so that a program without the check links no Qt Network.
+#include "moc_SingleInstance.cpp"

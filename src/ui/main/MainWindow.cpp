@@ -253,6 +253,9 @@ void MainWindow::CreateLine(int L)
     digits->setAutoFillBackground(true);
     QPalette black = digits->palette();
     black.setColor(QPalette::Window, Qt::black);
+    // The digit arrows' hover frames, for the arrows to take from the display.
+    black.setColor(QPalette::Light, QColor(110, 110, 110));
+    black.setColor(QPalette::Dark, QColor(40, 40, 40));
     digits->setPalette(black);
     // The display takes the keyboard: typed prices, Up and Down, Left and Right.
     digits->setFocusPolicy(Qt::StrongFocus);
@@ -273,10 +276,6 @@ void MainWindow::CreateLine(int L)
     const QPixmap left = PylonPictures::Arrow(Qt::LeftArrow, QSize(6, 11), pointArrow);
     const QPixmap right = PylonPictures::Arrow(Qt::RightArrow, QSize(6, 11), pointArrow);
 
-    QPalette arrowPalette = digits->palette();
-    arrowPalette.setColor(QPalette::Light, QColor(110, 110, 110));
-    arrowPalette.setColor(QPalette::Dark, QColor(40, 40, 40));
-
     for (int d = 1; d <= 6; ++d) {
         const int i = PriceLineEditor::DigitsPerLine * L + d - 1;
         auto* image =
@@ -290,7 +289,6 @@ void MainWindow::CreateLine(int L)
         bUp->setGeometry(6 + 41 * (d - 1), 2, 26, 10);
         bUp->setProperty(TagProperty, i);
         bUp->SetGlyph(up, upOff);
-        bUp->setPalette(arrowPalette);
         connect(bUp, &QAbstractButton::clicked, this, [this, bUp] { DigitUpClicked(bUp); });
 
         auto* bDown = new FlatButton(digits);
@@ -298,7 +296,6 @@ void MainWindow::CreateLine(int L)
         bDown->setGeometry(6 + 41 * (d - 1), 60, 26, 10);
         bDown->setProperty(TagProperty, i);
         bDown->SetGlyph(down, downOff);
-        bDown->setPalette(arrowPalette);
         connect(bDown, &QAbstractButton::clicked, this, [this, bDown] { DigitDownClicked(bDown); });
         DigitButtons[i] = {bUp, bDown};
     }
@@ -312,6 +309,11 @@ void MainWindow::CreateLine(int L)
 
     auto* name = new QComboBox(panel);
     name->setObjectName(Name("CBName", n));
+    // Bold before the combo makes its line edit and list: they are made in
+    // the bold font instead of being told of it one by one afterwards.
+    QFont bold = name->font();
+    bold.setBold(true);
+    name->setFont(bold);
     name->setEditable(true);
     name->setInsertPolicy(QComboBox::NoInsert);
     name->setCompleter(nullptr);  // what the operator sees is what the model gets
@@ -320,9 +322,6 @@ void MainWindow::CreateLine(int L)
     name->lineEdit()->setMaxLength(NameMaxLength);
     RefuseAltTyping(name->lineEdit());
     name->setEditText(ToQt(PylonConfig::DefaultName(n)));
-    QFont bold = name->font();
-    bold.setBold(true);
-    name->setFont(bold);
     name->setGeometry(252, 12, 169, qMax(21, name->sizeHint().height()));
     name->setProperty(TagProperty, L);
     // Only the operator's typing and picking change the model; texts the

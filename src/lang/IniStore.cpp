@@ -85,6 +85,12 @@ std::string IniStore::FoldCase(std::string_view utf8)
     std::string out;
     out.reserve(utf8.size());
     for (size_t at = 0; at < utf8.size();) {
+        // ASCII, all of every control's key, a byte at a time.
+        if (const char c = utf8[at]; static_cast<uint8_t>(c) < 0x80) {
+            out += c >= 'A' && c <= 'Z' ? char(c + 0x20) : c;
+            ++at;
+            continue;
+        }
         const auto [cp, n] = Decode(utf8, at);
         if (cp == 0xFFFFFFFF || n == 4 || cp >= 0x800) {
             out.append(utf8.substr(at, n));

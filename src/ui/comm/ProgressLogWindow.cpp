@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/common/LazyIcon.h"
 #include "ui/lang/DataModule.h"
 
 namespace {
@@ -82,7 +83,8 @@ ProgressLogWindow::ProgressLogWindow(DataModule& dm, QWidget* parent)
     OkButton->setText(QStringLiteral("Zamknij okno"));
     OkButton->setAutoRaise(true);
     OkButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    OkButton->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    // The style's picture is decoded when the log is first shown, not at start.
+    OkButton->setIcon(LazyIcon([this] { return style()->standardIcon(QStyle::SP_DialogCloseButton); }));
     OkButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     QFont bold = OkButton->font();
     bold.setBold(true);

@@ -8,10 +8,15 @@ namespace {
 
 const QString Family = QStringLiteral("Tahoma");
 
+// A face of that name among the system's and the program's fonts. Looked up
+// in the list itself: hasFamily first lets fontconfig substitute the name,
+// which costs more than the whole list and may answer with another family.
+bool Installed() { return QFontDatabase::families().contains(Family, Qt::CaseInsensitive); }
+
 bool LoadOnce()
 {
     static const bool available = [] {
-        if (QFontDatabase::hasFamily(Family)) return true;
+        if (Installed()) return true;
         const QStringList folders = {QStringLiteral("/usr/share/wine/fonts"),
                                      QStringLiteral("/usr/share/fonts/truetype/wine"),
                                      QStringLiteral("/usr/local/share/wine/fonts")};
@@ -21,7 +26,7 @@ bool LoadOnce()
                 const QString path = QDir(folder).filePath(QLatin1String(file));
                 if (QFileInfo::exists(path) && QFontDatabase::addApplicationFont(path) >= 0) loaded = true;
             }
-        return loaded && QFontDatabase::hasFamily(Family);
+        return loaded && Installed();
     }();
     return available;
 }

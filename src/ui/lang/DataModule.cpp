@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include "lang/StartupLanguage.h"
+#include "ui/common/LazyIcon.h"
 
 namespace {
 
@@ -240,8 +241,9 @@ QList<QIcon> MakeGlyphs16()
     const Draw draws[Glyph16Count] = {DrawPL,    DrawEN,   DrawHU,       DrawSave,       DrawOpen,
                                       DrawInfo,  DrawSend, DrawDownload, DrawBrightness, DrawConnections,
                                       DrawFonts, DrawHelp, DrawDE};
+    // Drawn when first shown: they sit in menus, which are closed at start.
     QList<QIcon> icons;
-    for (Draw draw : draws) icons.append(Glyph(draw));
+    for (Draw draw : draws) icons.append(LazyIcon([draw] { return Glyph(draw); }));
     return icons;
 }
 

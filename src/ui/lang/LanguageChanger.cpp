@@ -55,10 +55,9 @@ QString LanguageChanger::IniPathIn(const QString& folder)
     // Stations set up on Windows may carry the file as "LumarqPylon.ini".
     const QString name = QStringLiteral("LumarqPylon.INI");
     const QDir dir(folder);
-    if (!dir.exists(name))
-        for (const QString& entry : dir.entryList(QDir::Files | QDir::Readable | QDir::Hidden))
-            if (entry.compare(name, Qt::CaseInsensitive) == 0) return dir.filePath(entry);
-    return dir.filePath(name);
+    if (dir.exists(name)) return dir.filePath(name);
+    const QString found = FileInAnyCase(folder, name);
+    return found.isEmpty() ? dir.filePath(name) : found;
 }
 
 std::optional<std::string> LanguageChanger::LanguageText(const QString& code)

@@ -32,8 +32,14 @@ FlatButton::FlatButton(QWidget* parent) : QAbstractButton(parent)
 void FlatButton::SetGlyph(const QPixmap& normal, const QPixmap& disabled)
 {
     glyph_ = normal;
-    disabledGlyph_ = disabled.isNull() ? Greyed(normal) : disabled;
+    disabledGlyph_ = disabled;
     update();
+}
+
+const QPixmap& FlatButton::DisabledGlyph() const
+{
+    if (disabledGlyph_.isNull()) disabledGlyph_ = Greyed(glyph_);
+    return disabledGlyph_;
 }
 
 QSize FlatButton::sizeHint() const
@@ -74,7 +80,7 @@ void FlatButton::paintEvent(QPaintEvent*)
         p.drawLine(r.topRight(), r.bottomRight());
     }
 
-    const QPixmap& glyph = isEnabled() ? glyph_ : disabledGlyph_;
+    const QPixmap& glyph = isEnabled() ? glyph_ : DisabledGlyph();
     const QSize g = glyph.isNull() ? QSize() : glyph.deviceIndependentSize().toSize();
     const int textHeight = text().isEmpty() ? 0 : fontMetrics().height();
     const int total = g.height() + (textHeight ? textHeight + 2 : 0);

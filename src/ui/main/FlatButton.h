@@ -11,7 +11,7 @@ public:
     explicit FlatButton(QWidget* parent = nullptr);
 
     // `disabled` is drawn while the button is disabled; an empty one is made
-    // from `normal`.
+    // from `normal` when the button is first drawn disabled.
     void SetGlyph(const QPixmap& normal, const QPixmap& disabled = QPixmap());
     const QPixmap& Glyph() const { return glyph_; }
 
@@ -23,7 +23,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    const QPixmap& DisabledGlyph() const;
+
     QPixmap glyph_;
-    QPixmap disabledGlyph_;
+    mutable QPixmap disabledGlyph_;
     bool hovered_ = false;
 };

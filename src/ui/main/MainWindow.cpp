@@ -46,6 +46,7 @@
 #include "ui/dialogs/FontDialog.h"
 #include "ui/history/SendHistoryWindow.h"
 #include "ui/main/DigitFocusFrame.h"
+#include "ui/main/PackedPictures.h"
 #include "ui/main/ProgramVersion.h"
 #include "ui/main/PylonPictures.h"
 #include "ui/common/DataFolders.h"
@@ -178,7 +179,7 @@ void MainWindow::CreateControls()
     LeftColumnImage->setObjectName(QStringLiteral("Image1"));
     LeftColumnImage->setGeometry(0, 0, 70, ClientHeight);
     LeftColumnImage->setScaledContents(true);
-    LeftColumnImage->setPixmap(QPixmap(QStringLiteral(":/assets/left-column.png")));
+    LeftColumnImage->setPixmap(PackedPictures::Pixmap("left-column"));
 
     CreateToolbar();
 
@@ -207,20 +208,22 @@ void MainWindow::CreateToolbar()
         void (MainWindow::*handler)();
     };
     const Tool tools[] = {
-        {&OpenButton, "SBOpenFile", "open", "Otwórz", &MainWindow::OpenClicked},
-        {&SaveButton, "SBSaveToFile", "save", "Zapisz", &MainWindow::SaveClicked},
-        {&ConnectionsButton, "SBNetworkSettings", "network", "Ustawienia połączeń", &MainWindow::ConnectionsClicked},
-        {&BrightnessButton, "SBConfiguration", "brightness", "Konfiguracja jasności", &MainWindow::BrightnessClicked},
-        {&FontsButton, "sbFonts", "fonts", "Ustawienia czcionek", &MainWindow::FontsClicked},
-        {&SendButton, "SBSendConfiguration", "send", "Wyślij", &MainWindow::SendClicked},
-        {&DownloadButton, "SBDownload", "download", "Pobierz", &MainWindow::DownloadClicked},
+        {&OpenButton, "SBOpenFile", "glyphs/open", "Otwórz", &MainWindow::OpenClicked},
+        {&SaveButton, "SBSaveToFile", "glyphs/save", "Zapisz", &MainWindow::SaveClicked},
+        {&ConnectionsButton, "SBNetworkSettings", "glyphs/network", "Ustawienia połączeń",
+         &MainWindow::ConnectionsClicked},
+        {&BrightnessButton, "SBConfiguration", "glyphs/brightness", "Konfiguracja jasności",
+         &MainWindow::BrightnessClicked},
+        {&FontsButton, "sbFonts", "glyphs/fonts", "Ustawienia czcionek", &MainWindow::FontsClicked},
+        {&SendButton, "SBSendConfiguration", "glyphs/send", "Wyślij", &MainWindow::SendClicked},
+        {&DownloadButton, "SBDownload", "glyphs/download", "Pobierz", &MainWindow::DownloadClicked},
     };
     int y = 0;
     for (const Tool& t : tools) {
         auto* b = new FlatButton(ClientArea);
         b->setObjectName(QLatin1String(t.name));
         b->setGeometry(2, y, 65, 50);
-        b->SetGlyph(QPixmap(QStringLiteral(":/assets/glyphs/") + QLatin1String(t.glyph) + QStringLiteral(".png")));
+        b->SetGlyph(PackedPictures::Pixmap(t.glyph));
         b->setToolTip(QString::fromUtf8(t.hint));
         // Light hover frames on the dark column.
         QPalette palette = b->palette();
@@ -250,6 +253,9 @@ void MainWindow::CreateLine(int L)
     digits->setAutoFillBackground(true);
     QPalette black = digits->palette();
     black.setColor(QPalette::Window, Qt::black);
+    // The digit arrows' hover frames, for the arrows to take from the display.
+    black.setColor(QPalette::Light, QColor(110, 110, 110));
+    black.setColor(QPalette::Dark, QColor(40, 40, 40));
     digits->setPalette(black);
     // The display takes the keyboard: typed prices, Up and Down, Left and Right.
     digits->setFocusPolicy(Qt::StrongFocus);
@@ -270,10 +276,6 @@ void MainWindow::CreateLine(int L)
     const QPixmap left = PylonPictures::Arrow(Qt::LeftArrow, QSize(6, 11), pointArrow);
     const QPixmap right = PylonPictures::Arrow(Qt::RightArrow, QSize(6, 11), pointArrow);
 
-    QPalette arrowPalette = digits->palette();
-    arrowPalette.setColor(QPalette::Light, QColor(110, 110, 110));
-    arrowPalette.setColor(QPalette::Dark, QColor(40, 40, 40));
-
     for (int d = 1; d <= 6; ++d) {
         const int i = PriceLineEditor::DigitsPerLine * L + d - 1;
         auto* image =
@@ -287,7 +289,6 @@ void MainWindow::CreateLine(int L)
         bUp->setGeometry(6 + 41 * (d - 1), 2, 26, 10);
         bUp->setProperty(TagProperty, i);
         bUp->SetGlyph(up, upOff);
-        bUp->setPalette(arrowPalette);
         connect(bUp, &QAbstractButton::clicked, this, [this, bUp] { DigitUpClicked(bUp); });
 
         auto* bDown = new FlatButton(digits);
@@ -295,7 +296,6 @@ void MainWindow::CreateLine(int L)
         bDown->setGeometry(6 + 41 * (d - 1), 60, 26, 10);
         bDown->setProperty(TagProperty, i);
         bDown->SetGlyph(down, downOff);
-        bDown->setPalette(arrowPalette);
         connect(bDown, &QAbstractButton::clicked, this, [this, bDown] { DigitDownClicked(bDown); });
         DigitButtons[i] = {bUp, bDown};
     }
@@ -309,6 +309,11 @@ void MainWindow::CreateLine(int L)
 
     auto* name = new QComboBox(panel);
     name->setObjectName(Name("CBName", n));
+    // Bold before the combo makes its line edit and list: they are made in
+    // the bold font instead of being told of it one by one afterwards.
+    QFont bold = name->font();
+    bold.setBold(true);
+    name->setFont(bold);
     name->setEditable(true);
     name->setInsertPolicy(QComboBox::NoInsert);
     name->setCompleter(nullptr);  // what the operator sees is what the model gets
@@ -317,9 +322,6 @@ void MainWindow::CreateLine(int L)
     name->lineEdit()->setMaxLength(NameMaxLength);
     RefuseAltTyping(name->lineEdit());
     name->setEditText(ToQt(PylonConfig::DefaultName(n)));
-    QFont bold = name->font();
-    bold.setBold(true);
-    name->setFont(bold);
     name->setGeometry(252, 12, 169, qMax(21, name->sizeHint().height()));
     name->setProperty(TagProperty, L);
     // Only the operator's typing and picking change the model; texts the
@@ -590,21 +592,22 @@ void MainWindow::DescribeControls()
 
 void MainWindow::DescribeDigits(int L)
 {
+    for (int k = 0; k < PriceLineEditor::DigitsPerLine; ++k) DescribeDigit(PriceLineEditor::DigitsPerLine * L + k);
+}
+
+void MainWindow::DescribeDigit(int i)
+{
     // Each digit reads out as "Line 3, digit 4: 6"; the display as its focused digit.
-    auto value = [this](int i) {
-        const int picture = editor_.DigitPicture(i);
-        if (picture >= 0 && picture <= 9) return QString::number(picture);
-        return MsgText(picture == PriceLineEditor::Dash ? MsgDigitDash : MsgDigitBlank);
-    };
-    for (int k = 0; k < PriceLineEditor::DigitsPerLine; ++k) {
-        const int i = PriceLineEditor::DigitsPerLine * L + k;
-        const QString name = MsgText(MsgDigitName).arg(L + 1).arg(k + 1).arg(value(i));
-        DigitImages[i]->setAccessibleName(name);
-        DigitButtons[i].first->setAccessibleName(name + QStringLiteral(" \u2191"));
-        DigitButtons[i].second->setAccessibleName(name + QStringLiteral(" \u2193"));
-    }
-    const int focused = PriceLineEditor::DigitsPerLine * L + typing_.FocusDigit();
-    DigitPanels[L]->setAccessibleName(DigitImages[focused]->accessibleName());
+    const int L = i / PriceLineEditor::DigitsPerLine;
+    const int picture = editor_.DigitPicture(i);
+    const QString value = picture >= 0 && picture <= 9
+                              ? QString::number(picture)
+                              : MsgText(picture == PriceLineEditor::Dash ? MsgDigitDash : MsgDigitBlank);
+    const QString name = MsgText(MsgDigitName).arg(L + 1).arg(i % PriceLineEditor::DigitsPerLine + 1).arg(value);
+    DigitImages[i]->setAccessibleName(name);
+    DigitButtons[i].first->setAccessibleName(name + QStringLiteral(" \u2191"));
+    DigitButtons[i].second->setAccessibleName(name + QStringLiteral(" \u2193"));
+    if (i == PriceLineEditor::DigitsPerLine * L + typing_.FocusDigit()) DigitPanels[L]->setAccessibleName(name);
 }
 
 // ---------------------------------------------------------------- price line handlers
@@ -788,8 +791,7 @@ void MainWindow::DigitDrawn(int digit, int picture)
     // A value beyond the picture list (from a foreign file) shows a dark cell.
     if (picture < 0 || picture >= pictures.size()) picture = PriceLineEditor::Blank;
     DigitImages[digit]->Draw(pictures[picture]);
-    if (DigitPanels[digit / PriceLineEditor::DigitsPerLine] && !Msg[MsgDigitName].empty())
-        DescribeDigits(digit / PriceLineEditor::DigitsPerLine);
+    if (DigitPanels[digit / PriceLineEditor::DigitsPerLine] && !Msg[MsgDigitName].empty()) DescribeDigit(digit);
 }
 
 void MainWindow::DigitTagChanged(int digit, int tag) { DigitImages[digit]->setProperty(TagProperty, tag); }

@@ -199,6 +199,7 @@ private:
     // every control that takes the focus has its accessible name.
     void DescribeControls();
     void DescribeDigits(int line);
+    void DescribeDigit(int digit);
     void ClearSeparatorTexts();
     QIcon Glyph(int index) const;
 

@@ -3,9 +3,10 @@
 #include <QPixmap>
 #include <QWidget>
 
-// An image control with a canvas of its own size. Drawing a picture fills the
-// whole canvas with the brush first, then paints the picture at (0, 0); a
-// picture wider than the image shows only its left part.
+// An image control: the brush over its whole size, the picture on it at
+// (0, 0); a picture wider than the image shows only its left part. The
+// picture is shared with whoever drew it (the digits' pictures are made
+// once for every display), not copied.
 class PictureBox : public QWidget {
     Q_OBJECT
     Q_CLASSINFO("DesignClass", "TImage")
@@ -13,12 +14,15 @@ public:
     PictureBox(QWidget* parent, const QRect& geometry, const QColor& brush = Qt::black);
 
     void Draw(const QPixmap& picture);
-    const QPixmap& Canvas() const { return canvas_; }
+    // What the image shows, in its own size.
+    QPixmap Canvas() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QPixmap canvas_;
+    void Paint(QPainter& p) const;
+
+    QPixmap picture_;
     QColor brush_;
 };

@@ -4,9 +4,11 @@
 
 #include <QIcon>
 
+#include "ui/common/LazyIcon.h"
 #include "ui/common/LogCategories.h"
 #include "ui/common/Palettes.h"
 #include "ui/lang/MessageBoxes.h"
+#include "ui/main/PackedPictures.h"
 
 PylonApplication::PylonApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -22,10 +24,13 @@ PylonApplication::PylonApplication(int& argc, char** argv) : QApplication(argc, 
 QIcon PylonApplication::ProgramIcon()
 {
     Q_INIT_RESOURCE(assets);
-    QIcon icon;
-    for (const char* size : {"48", "128", "256"})
-        icon.addFile(QStringLiteral(":/icons/") + QLatin1String(size) + QStringLiteral(".png"));
-    return icon;
+    // Made when the window system first asks for it (the offscreen platform
+    // never does), from the icon theme's pictures packed at build time.
+    return LazyIcon([] {
+        QIcon icon;
+        for (const char* name : {"icon-48", "icon-128", "icon-256"}) icon.addPixmap(PackedPictures::Pixmap(name));
+        return icon;
+    });
 }
 
 bool PylonApplication::notify(QObject* receiver, QEvent* event)

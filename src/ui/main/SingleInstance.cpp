@@ -1,15 +1,13 @@
 #include "ui/main/SingleInstance.h"
 
-#include <memory>
-
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QThread>
+
+#include "ui/main/LocalSocket.h"
 
 namespace {
 
@@ -45,11 +43,17 @@ SingleInstance::Role SingleInstance::Start(const QString& file)
     for (;;) {
         if (lock_->tryLock(0)) {
             // Holding the lock, a socket left by a killed first is ours to remove.
-            QLocalServer::removeServer(ServerName());
-            server_ = std::make_unique<QLocalServer>();
-            server_->setSocketOptions(QLocalServer::UserAccessOption);
-            connect(server_.get(), &QLocalServer::newConnection, this, &SingleInstance::Serve);
-            server_->listen(ServerName());
+            LocalServer::RemoveStale(ServerName());
+            server_ = LocalServer::Listen(
+                ServerName(),
+                [](const QByteArray& line) -> std::optional<QByteArray> {
+                    if (!line.startsWith(Verb)) return std::nullopt;
+                    return Answer;
+                },
+                [this](const QByteArray& line) {
+                    emit Requested(QString::fromUtf8(QByteArray::fromBase64(line.mid(Verb.size()))));
+                },
+                MaxRequest);
             return Role::First;
         }
         if (Hand(file)) return Role::Handed;
@@ -59,51 +63,12 @@ SingleInstance::Role SingleInstance::Start(const QString& file)
     }
 }
 
-void SingleInstance::StopListening()
-{
-    if (server_) server_->close();
-    server_.reset();
-}
+void SingleInstance::StopListening() { server_.reset(); }
 
 bool SingleInstance::Hand(const QString& file)
 {
-    QLocalSocket socket;
-    socket.connectToServer(ServerName());
-    if (!socket.waitForConnected(500)) return false;
-    socket.write(Verb + file.toUtf8().toBase64() + '\n');
-    if (!socket.waitForBytesWritten(1000)) return false;
-    QByteArray reply;
-    const QDeadlineTimer deadline(3000);
-    while (!reply.endsWith('\n') && !deadline.hasExpired()) {
-        if (!socket.waitForReadyRead(int(deadline.remainingTime()))) break;
-        reply += socket.readAll();
-    }
-    return reply == Answer;
+    return AskLocalServer(ServerName(), Verb + file.toUtf8().toBase64() + '\n', 500, 3000) == Answer;
 }
 
-void SingleInstance::Serve()
-{
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        auto pending = std::make_shared<QByteArray>();
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket, pending] {
-            *pending += socket->readAll();
-            const qsizetype end = pending->indexOf('\n');
-            if (end < 0) {
-                if (pending->size() > MaxRequest) socket->disconnectFromServer();
-                return;
-            }
-            const QByteArray line = pending->left(end);
-            pending->clear();
-            if (!line.startsWith(Verb)) {
-                socket->disconnectFromServer();
-                return;
-            }
-            const QString file = QString::fromUtf8(QByteArray::fromBase64(line.mid(Verb.size())));
-            socket->write(Answer);
-            socket->flush();
-            socket->disconnectFromServer();
-            emit Requested(file);
-        });
-    }
-}
+// Its own object file: a program without the check links none of it.
+#include "moc_SingleInstance.cpp"

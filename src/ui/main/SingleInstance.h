@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+class LocalServer;
 class QLockFile;
 
 // One running program per user store. The first start takes a lock file in
@@ -42,9 +42,8 @@ signals:
 
 private:
     bool Hand(const QString& file);
-    void Serve();
 
     QString base_;
     std::unique_ptr<QLockFile> lock_;
-    std::unique_ptr<QLocalServer> server_;
+    std::unique_ptr<LocalServer> server_;
 };

@@ -7,6 +7,7 @@
 #include "QStringPrint.h"
 
 #include "lang/Msg.h"
+#include "ui/common/DataFolders.h"
 #include "ui/lang/LanguageChanger.h"
 #include "support/TempDir.h"
 
@@ -128,6 +129,34 @@ TEST_F(LoadLanguageTest, IniBesideTheProgramIsFoundInAnyLetterCase)
 namespace {
 
 // ID_LANGINI_T1 and _T2 are extra texts compiled into this test only.
+TEST_F(LoadLanguageTest, FileInAnyCaseTakesTheExactNameThenTheFirstRegularSpelling)
+{
+    struct Case {
+        std::vector<std::string> files, folders, fifos;
+        std::string found;  // empty: none
+    };
+    const Case cases[] = {
+        {{}, {}, {}, ""},
+        {{"other.ini", "LumarqPylon.INI.bak"}, {}, {}, ""},
+        {{"lumarqpylon.ini"}, {}, {}, "lumarqpylon.ini"},
+        {{"lumarqpylon.ini", "LumarqPylon.INI"}, {}, {}, "LumarqPylon.INI"},
+        {{"lumarqpylon.ini", "LUMARQPYLON.ini"}, {}, {}, "LUMARQPYLON.ini"},
+        {{"lumarqpylon.ini"}, {"LUMARQPYLON.INI"}, {}, "lumarqpylon.ini"},
+        {{"lumarqpylon.ini"}, {}, {"LUMARQPYLON.INI"}, "lumarqpylon.ini"},
+        {{}, {"lumarqpylon.ini"}, {"LumarqPylon.ini"}, ""},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        for (const std::string& f : c.files) WriteFile(dir.File(f), "x");
+        for (const std::string& f : c.folders) ::mkdir(dir.File(f).c_str(), 0700);
+        for (const std::string& f : c.fifos) ::mkfifo(dir.File(f).c_str(), 0600);
+        const QString folder = QString::fromStdString(dir.Path());
+        const QString expected = c.found.empty() ? QString() : folder + "/" + QString::fromStdString(c.found);
+        EXPECT_EQ(FileInAnyCase(folder, "LumarqPylon.INI"), expected) << c.found;
+    }
+    EXPECT_EQ(FileInAnyCase("/no/such/folder", "LumarqPylon.INI"), QString());
+}
+
 TEST_F(LoadLanguageTest, MessagesTakeEscapesAndDefaultToError)
 {
     LanguageChanger changer(QString{});
